@@ -1,0 +1,88 @@
+#include "engine/run_status.h"
+
+#include "platform/file_system.h"
+
+namespace sv {
+namespace {
+
+std::string fileName(RunFile file) {
+  switch (file) {
+    case RunFile::MainBase:
+      return "the main base";
+    case RunFile::Compared:
+      return "the file for comparing";
+    case RunFile::Backup:
+      return "the backup file";
+    case RunFile::Dupes:
+      return "the dupes file";
+  }
+  return {};
+}
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+}  // namespace
+
+RunStatus RunStatus::readFailed(RunFile file, std::string path, std::error_code error) {
+  RunStatus s;
+  s.m_kind = Kind::ReadFailed;
+  s.m_file = file;
+  s.m_path = std::move(path);
+  s.m_error = error;
+  return s;
+}
+
+RunStatus RunStatus::writeFailed(RunFile file, std::string path, std::error_code error) {
+  RunStatus s = readFailed(file, std::move(path), error);
+  s.m_kind = Kind::WriteFailed;
+  return s;
+}
+
+RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t record,
+                               std::size_t missingLine, bool loneLineFeeds) {
+  RunStatus s;
+  s.m_kind = Kind::Truncated;
+  s.m_file = file;
+  s.m_path = std::move(path);
+  s.m_record = record;
+  s.m_missingLine = missingLine;
+  s.m_loneLineFeeds = loneLineFeeds;
+  return s;
+}
+
+RunStatus RunStatus::wouldOverwriteMainBase(RunFile file, std::string path) {
+  RunStatus s;
+  s.m_kind = Kind::WouldOverwriteMainBase;
+  s.m_file = file;
+  s.m_path = std::move(path);
+  return s;
+}
+
+std::string RunStatus::message() const {
+  switch (m_kind) {
+    case Kind::Ok:
+      return {};
+    case Kind::ReadFailed:
+      return "Cannot read " + fileName(m_file) + " " + quoted(m_path) + ": " +
+             describeError(m_error) + ".";
+    case Kind::WriteFailed:
+      return "Cannot write " + fileName(m_file) + " " + quoted(m_path) + ": " +
+             describeError(m_error) + ".";
+    case Kind::Truncated: {
+      std::string text = "The file " + quoted(m_path) + " (" + fileName(m_file) +
+                         ") ends inside record " + std::to_string(m_record) + ": line " +
+                         std::to_string(m_missingLine) +
+                         " is missing, and every record has three lines.";
+      if (m_loneLineFeeds) {
+        text += " The file has LF-only line ends where CR LF is expected.";
+      }
+      return text;
+    }
+    case Kind::WouldOverwriteMainBase:
+      return "Nothing was done: " + fileName(m_file) + " " + quoted(m_path) +
+             " would overwrite the main base.";
+  }
+  return {};
+}
+
+}  // namespace sv

@@ -1,0 +1,20 @@
+#pragma once
+
+// The file layer on the real disk (POSIX).
+
+#include "platform/file_system.h"
+
+namespace sv {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::error_code readFile(const std::string& path, std::string& contents) override;
+  // Writes to a uniquely named file beside the target (after following a
+  // symbolic link at the target's name, so the link survives) and renames it
+  // over the target on commit.
+  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+                               std::unique_ptr<Replacement>& out) override;
+  bool sameFile(const std::string& a, const std::string& b) override;
+};
+
+}  // namespace sv
