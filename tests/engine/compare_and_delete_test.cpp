@@ -1,0 +1,250 @@
+#include "engine/compare_and_delete.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/memory_file_system.h"
+
+namespace sv {
+namespace {
+
+using testing::MemoryFileSystem;
+using testing::Op;
+
+const std::string kMain = "/data/MainBase.dat";
+const std::string kNew = "/data/new.rda";
+const std::string kBak = "/data/new.rda.bak";
+const std::string kDup = "/data/new.rda.dup";
+
+std::vector<std::string> items(const ResultList& list) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < list.size(); ++i) out.emplace_back(list.item(i));
+  return out;
+}
+
+using Items = std::vector<std::string>;
+
+struct RunCase {
+  const char* label;
+  std::string mainBase;
+  std::string compared;
+  Items list2, list3, list4;
+  std::string cleaned;  // the compared file afterwards
+  std::string dupes;
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
+
+class SuccessfulRunTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(SuccessfulRunTest, ListsFilesAndCount) {
+  const RunCase& c = GetParam();
+  MemoryFileSystem fs;
+  fs.files = {{kMain, c.mainBase}, {kNew, c.compared}, {kDup, "old dupes\r\n"}};
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+  EXPECT_EQ(items(outcome.lists.List2), c.list2);
+  EXPECT_EQ(items(outcome.lists.List3), c.list3);
+  EXPECT_EQ(items(outcome.lists.List4), c.list4);
+  EXPECT_EQ(outcome.dupesCount(), c.list4.size() / 3);
+  const std::map<std::string, std::string> expected = {
+      {kMain, c.mainBase}, {kNew, c.cleaned}, {kBak, c.compared}, {kDup, c.dupes}};
+  EXPECT_EQ(fs.files, expected);  // also: no temporary file left behind
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SuccessfulRunTest,
+    ::testing::Values(
+        RunCase{"NoCoincidence", "UA3AAA\r\nMO-12\r\nm\r\n", "UA3AAB\r\nMO-12\r\nc\r\nUA3AAA\r\nMO-13\r\nd",
+                {"UA3AAB", "MO-12", "c", "UA3AAA", "MO-13", "d"}, {}, {},
+                "UA3AAB\r\nMO-12\r\nc\r\nUA3AAA\r\nMO-13\r\nd\r\n", ""},
+        RunCase{"EveryRecordADupe", "A\r\n1\r\nm\r\nB\r\n2\r\nn\r\n", "B\r\n2\r\nx\r\nA\r\n1\r\ny\r\n", {},
+                {"B", "2", "n", "A", "1", "m"}, {"B", "2", "x", "A", "1", "y"}, "",
+                "B\r\n2\r\nx\r\nA\r\n1\r\ny\r\n"},
+        RunCase{"OneRecordMatchesThreeMainRecords", "A\r\n1\r\np\r\nA\r\n1\r\nq\r\nZ\r\n9\r\n-\r\nA\r\n1\r\nr\r\n",
+                "A\r\n1\r\nc\r\n", {}, {"A", "1", "p", "A", "1", "q", "A", "1", "r"},
+                {"A", "1", "c", "A", "1", "c", "A", "1", "c"}, "", "A\r\n1\r\nc\r\nA\r\n1\r\nc\r\nA\r\n1\r\nc\r\n"},
+        RunCase{"CaseAndSpacesCount", "UA3AAA\r\nMO-12\r\n\r\nUA3AAB\r\nMO-12 \r\n\r\nUA3AAC\r\nMO-012\r\n\r\n",
+                "ua3aaa\r\nMO-12\r\n\r\nUA3AAB\r\nMO-12\r\n\r\nUA3AAC\r\nMO-12\r\n\r\n",
+                {"ua3aaa", "MO-12", "", "UA3AAB", "MO-12", "", "UA3AAC", "MO-12", ""}, {}, {},
+                "ua3aaa\r\nMO-12\r\n\r\nUA3AAB\r\nMO-12\r\n\r\nUA3AAC\r\nMO-12\r\n\r\n", ""},
+        RunCase{"NotesPlayNoPart", "A\r\n1\r\nmain notes\r\n", "A\r\n1\r\n\xCF\xF0\xE8\r\n", {}, {"A", "1", "main notes"},
+                {"A", "1", "\xCF\xF0\xE8"}, "", "A\r\n1\r\n\xCF\xF0\xE8\r\n"},
+        RunCase{"EqualRecordsInTheComparedFileBothStay", "", "A\r\n1\r\nx\r\nA\r\n1\r\nx\r\n",
+                {"A", "1", "x", "A", "1", "x"}, {}, {}, "A\r\n1\r\nx\r\nA\r\n1\r\nx\r\n", ""},
+        RunCase{"CrOnlyAndMissingLastEndComeOutCrLf", "", "A\rB\rC", {"A", "B", "C"}, {}, {}, "A\r\nB\r\nC\r\n", ""},
+        RunCase{"EmptyFieldsMatch", "\r\n\r\nm\r\n", "\r\n\r\nc\r\n", {}, {"", "", "m"}, {"", "", "c"}, "", "\r\n\r\nc\r\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(CompareAndDelete, EmptyComparedFileNeverOpensTheMainBase) {
+  MemoryFileSystem fs;
+  fs.files = {{kNew, ""}};
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+  EXPECT_EQ(outcome.dupesCount(), 0u);
+  const std::map<std::string, std::string> expected = {{kNew, ""}, {kBak, ""}, {kDup, ""}};
+  EXPECT_EQ(fs.files, expected);
+}
+
+TEST(CompareAndDelete, SameFileAsMainBaseAndComparedEmptiesIt) {
+  MemoryFileSystem fs;
+  fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
+  const RunOutcome outcome = compareAndDelete(fs, kNew, kNew);
+  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+  EXPECT_TRUE(outcome.lists.List2.empty());
+  EXPECT_EQ(outcome.dupesCount(), 2u);
+  EXPECT_EQ(fs.files[kNew], "");
+  EXPECT_EQ(fs.files[kBak], "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+}
+
+TEST(CompareAndDelete, SecondRunBacksUpTheCleanedFileAndFindsNothing) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
+  ASSERT_TRUE(compareAndDelete(fs, kMain, kNew).status.isOk());
+  const RunOutcome second = compareAndDelete(fs, kMain, kNew);
+  ASSERT_TRUE(second.status.isOk());
+  EXPECT_EQ(second.dupesCount(), 0u);
+  EXPECT_EQ(fs.files[kBak], "B\r\n2\r\ny\r\n");
+  EXPECT_EQ(fs.files[kNew], "B\r\n2\r\ny\r\n");
+  EXPECT_EQ(fs.files[kDup], "");
+}
+
+TEST(CompareAndDelete, DryRunWritesNothing) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+  const auto before = fs.files;
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew, {.dryRun = true});
+  ASSERT_TRUE(outcome.status.isOk());
+  EXPECT_EQ(outcome.dupesCount(), 1u);
+  EXPECT_EQ(fs.files, before);
+}
+
+TEST(CompareAndDelete, CountText) {
+  EXPECT_EQ(countText(0), "Total dupes records: 0");
+  EXPECT_EQ(countText(1234567), "Total dupes records: 1234567");
+}
+
+// Failures, in the order a run meets them.
+
+struct FailureCase {
+  const char* label;
+  std::map<std::string, std::string> files;  // before the run
+  RunStatus::Kind kind;
+  RunFile file;
+  std::size_t record, missingLine;  // for truncation
+  Items list2, list3, list4;       // partial results
+  bool backupWritten;
+  const char* messagePart;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.label; }
+
+class FailedRunTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailedRunTest, StopsAtTheFailingStepAndKeepsTheComparedFile) {
+  const FailureCase& c = GetParam();
+  MemoryFileSystem fs;
+  fs.files = c.files;
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  const RunStatus& status = outcome.status;
+  ASSERT_FALSE(status.isOk());
+  EXPECT_EQ(status.kind(), c.kind);
+  EXPECT_EQ(status.file(), c.file);
+  if (c.kind == RunStatus::Kind::Truncated) {
+    EXPECT_EQ(status.record(), c.record);
+    EXPECT_EQ(status.missingLine(), c.missingLine);
+  }
+  EXPECT_NE(status.message().find(c.messagePart), std::string::npos) << status.message();
+  EXPECT_EQ(items(outcome.lists.List2), c.list2);
+  EXPECT_EQ(items(outcome.lists.List3), c.list3);
+  EXPECT_EQ(items(outcome.lists.List4), c.list4);
+
+  auto expected = c.files;
+  if (c.backupWritten) expected[kBak] = c.files.at(kNew);
+  EXPECT_EQ(fs.files, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedRunTest,
+    ::testing::Values(
+        FailureCase{"ComparedFileMissing", {{kMain, "A\r\n1\r\nm\r\n"}}, RunStatus::Kind::ReadFailed,
+                    RunFile::Compared, 0, 0, {}, {}, {}, false,
+                    "Cannot read the file for comparing \"/data/new.rda\": file not found."},
+        FailureCase{"FirstComparedRecordTruncatedBeforeMainBaseIsOpened", {{kNew, "A\r\n1\r\n"}},
+                    RunStatus::Kind::Truncated, RunFile::Compared, 1, 3, {}, {}, {}, true,
+                    "ends inside record 1: line 3 is missing"},
+        FailureCase{"MainBaseMissing", {{kNew, "A\r\n1\r\nx\r\n"}}, RunStatus::Kind::ReadFailed,
+                    RunFile::MainBase, 0, 0, {}, {}, {}, true, "Cannot read the main base"},
+        FailureCase{"MainBaseTruncatedAfterAMatch",
+                    {{kMain, "A\r\n1\r\nm\r\nB\r\n2\r\nn\r\nA\r\n1\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}},
+                    RunStatus::Kind::Truncated, RunFile::MainBase, 3, 9, {}, {"A", "1", "m"}, {"A", "1", "x"},
+                    true, "(the main base) ends inside record 3: line 9 is missing"},
+        FailureCase{"ComparedTruncatedLaterKeepsEarlierResults",
+                    {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\nC\r\n3\r\nz\r\n\r\n"}},
+                    RunStatus::Kind::Truncated, RunFile::Compared, 4, 11, {"B", "2", "y", "C", "3", "z"},
+                    {"A", "1", "m"}, {"A", "1", "x"}, true, "record 4: line 11"},
+        FailureCase{"LfOnlyLineEndsAreNamed", {{kMain, ""}, {kNew, "A\n1\nx\n"}}, RunStatus::Kind::Truncated,
+                    RunFile::Compared, 1, 2, {}, {}, {}, true,
+                    "The file has LF-only line ends where CR LF is expected."}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(CompareAndDelete, BackupPathThatIsTheMainBaseIsRefused) {
+  MemoryFileSystem fs;
+  fs.files = {{kBak, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+  const auto before = fs.files;
+  const RunOutcome outcome = compareAndDelete(fs, kBak, kNew);
+  EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WouldOverwriteMainBase);
+  EXPECT_EQ(fs.files, before);
+}
+
+// Every operation of the file layer fails in turn, at every use a run makes
+// of it. Whatever fails, each file is wholly old or wholly new, the backup is
+// complete before the compared file changes, and nothing half-written stays.
+TEST(CompareAndDelete, EveryFailingFileOperationLeavesTheUsersFilesWhole) {
+  const std::string mainBase = "A\r\n1\r\nm\r\nB\r\n2\r\nn\r\n";
+  const std::string compared = "A\r\n1\r\nx\r\nC\r\n3\r\ny\r\n";
+  const std::string oldBackup = "old backup\r\n";
+  const std::string oldDupes = "old dupes\r\n";
+  const std::string cleaned = "C\r\n3\r\ny\r\n";
+  const std::string dupes = "A\r\n1\r\nx\r\n";
+  int failuresSeen = 0;
+  for (Op op : testing::kAllOps) {
+    for (int nth = 1; nth <= 8; ++nth) {
+      SCOPED_TRACE(std::string(testing::opName(op)) + " #" + std::to_string(nth));
+      MemoryFileSystem fs;
+      fs.files = {{kMain, mainBase}, {kNew, compared}, {kBak, oldBackup}, {kDup, oldDupes}};
+      fs.failOn(op, nth);
+      const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+      if (!fs.failureHit()) {
+        EXPECT_TRUE(outcome.status.isOk()) << outcome.status.message();
+        continue;
+      }
+      ++failuresSeen;
+      // A failed removal only happens while cleaning up after another failure.
+      if (op != Op::Remove) {
+        EXPECT_FALSE(outcome.status.isOk());
+      }
+      EXPECT_EQ(fs.files.at(kMain), mainBase);
+      const std::string& now = fs.files.at(kNew);
+      EXPECT_TRUE(now == compared || now == cleaned);
+      const std::string& backup = fs.files.at(kBak);
+      EXPECT_TRUE(backup == oldBackup || backup == compared);
+      if (now == cleaned) {
+        EXPECT_EQ(backup, compared);
+      }
+      const std::string& dupesNow = fs.files.at(kDup);
+      EXPECT_TRUE(dupesNow == oldDupes || dupesNow == dupes);
+      if (outcome.status.isOk()) {
+        EXPECT_EQ(dupesNow, dupes);
+      }
+      if (op != Op::Remove) {
+        EXPECT_EQ(fs.files.size(), 4u) << "a temporary file was left behind";
+      }
+    }
+  }
+  EXPECT_GT(failuresSeen, 10);
+}
+
+}  // namespace
+}  // namespace sv

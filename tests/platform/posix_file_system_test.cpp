@@ -1,0 +1,121 @@
+#include "platform/posix_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace sv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sv-files-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  std::string path(const std::string& name) const { return (m_dir / name).string(); }
+  static void write(const std::string& p, const std::string& data) {
+    std::ofstream(p, std::ios::binary) << data;
+  }
+  static std::string read(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), {}));
+  }
+  std::error_code replace(const std::string& p, const std::string& data,
+                          const std::string& permissionsFrom) {
+    std::unique_ptr<Replacement> r;
+    if (auto e = m_files.beginReplace(p, permissionsFrom, r)) return e;
+    if (auto e = r->append(data)) return e;
+    return r->commit();
+  }
+
+  fs::path m_dir;
+  PosixFileSystem m_files;
+};
+
+TEST_F(PosixFileSystemTest, ReadsEveryByte) {
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  bytes += std::string(200000, '\r');
+  write(path("a"), bytes);
+  std::string got;
+  ASSERT_FALSE(m_files.readFile(path("a"), got));
+  EXPECT_EQ(got, bytes);
+  write(path("empty"), "");
+  ASSERT_FALSE(m_files.readFile(path("empty"), got));
+  EXPECT_EQ(got, "");
+}
+
+TEST_F(PosixFileSystemTest, ReadFailuresNameTheirCause) {
+  std::string got;
+  EXPECT_EQ(m_files.readFile(path("missing"), got), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(describeError(m_files.readFile(path("missing"), got)), "file not found");
+  EXPECT_EQ(m_files.readFile(m_dir.string(), got), std::errc::is_a_directory);
+}
+
+TEST_F(PosixFileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
+  write(path("f"), "old");
+  {
+    std::unique_ptr<Replacement> r;
+    ASSERT_FALSE(m_files.beginReplace(path("f"), path("f"), r));
+    ASSERT_FALSE(r->append("new"));
+    EXPECT_EQ(read(path("f")), "old");
+    EXPECT_EQ(entries(), 2u);
+  }  // dropped without commit
+  EXPECT_EQ(read(path("f")), "old");
+  EXPECT_EQ(entries(), 1u);
+  ASSERT_FALSE(replace(path("f"), "new", path("f")));
+  EXPECT_EQ(read(path("f")), "new");
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(PosixFileSystemTest, ReplaceKeepsOrCopiesPermissionBits) {
+  write(path("f"), "old");
+  ::chmod(path("f").c_str(), 0640);
+  ASSERT_FALSE(replace(path("f"), "new", path("f")));
+  ASSERT_FALSE(replace(path("copy"), "new", path("f")));
+  struct stat st;
+  ASSERT_EQ(::stat(path("f").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  ASSERT_EQ(::stat(path("copy").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(PosixFileSystemTest, ReplacingThroughASymbolicLinkKeepsTheLink) {
+  fs::create_directory(m_dir / "real");
+  write(path("real/target.rda"), "old");
+  fs::create_symlink("real/target.rda", m_dir / "link.rda");
+  ASSERT_FALSE(replace(path("link.rda"), "new", path("link.rda")));
+  EXPECT_TRUE(fs::is_symlink(m_dir / "link.rda"));
+  EXPECT_EQ(read(path("real/target.rda")), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), {}), 1);
+}
+
+TEST_F(PosixFileSystemTest, ReplaceInAMissingFolderFails) {
+  EXPECT_EQ(replace(path("nowhere/f"), "x", path("nowhere/f")),
+            std::errc::no_such_file_or_directory);
+}
+
+TEST_F(PosixFileSystemTest, SameFileSeesThroughLinksAndSpellings) {
+  write(path("a"), "x");
+  write(path("b"), "x");
+  fs::create_symlink("a", m_dir / "l");
+  EXPECT_TRUE(m_files.sameFile(path("a"), path("l")));
+  EXPECT_TRUE(m_files.sameFile(path("a"), m_dir.string() + "/./a"));
+  EXPECT_FALSE(m_files.sameFile(path("a"), path("b")));
+  EXPECT_FALSE(m_files.sameFile(path("a"), path("missing")));
+}
+
+}  // namespace
+}  // namespace sv
