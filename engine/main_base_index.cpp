@@ -1,62 +1,100 @@
 #include "engine/main_base_index.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
+#include <cstring>
 #include <functional>
 
 namespace sv {
+namespace {
 
-void MainBaseIndex::add(const Record& record, std::size_t start) {
-  assert(m_slots.empty());
-  m_entries.push_back({record.callsign, record.rdaNumber, start, hashKey(record), kNone});
+constexpr std::uint64_t kMul1 = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kMul2 = 0xBF58476D1CE4E5B9ull;
+
+template <typename Word>
+std::uint64_t load(const char* p) {
+  Word v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
+// Callsigns and RDA Numbers are short, so every field is read with at most
+// two loads that may overlap, without a loop or a call.
+std::uint64_t hashField(std::string_view s) {
+  const char* p = s.data();
+  const std::size_t n = s.size();
+  std::uint64_t a = 0;
+  std::uint64_t b = 0;
+  if (n >= 8) {
+    if (n > 16) return std::hash<std::string_view>{}(s);
+    a = load<std::uint64_t>(p);
+    b = load<std::uint64_t>(p + n - 8);
+  } else if (n >= 4) {
+    a = load<std::uint32_t>(p);
+    b = load<std::uint32_t>(p + n - 4);
+  } else if (n > 0) {
+    a = static_cast<unsigned char>(p[0]) | (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8);
+    b = static_cast<unsigned char>(p[n - 1]);
+  }
+  const std::uint64_t h = (a ^ kMul1) * ((b + n) ^ kMul2);
+  return h ^ (h >> 32);
+}
+
+}  // namespace
+
 std::uint32_t MainBaseIndex::hashKey(const Record& record) {
-  const std::size_t h1 = std::hash<std::string_view>{}(record.callsign);
-  const std::size_t h2 = std::hash<std::string_view>{}(record.rdaNumber);
-  const std::uint64_t mixed = (h1 ^ (h2 * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
-  return static_cast<std::uint32_t>(mixed >> 32);
+  const std::uint64_t h = (hashField(record.callsign) * kMul1) ^ hashField(record.rdaNumber);
+  return static_cast<std::uint32_t>((h * kMul2) >> 32);
+}
+
+void MainBaseIndex::add(const Record& record, std::size_t start, std::size_t end) {
+  assert(m_slots.empty() && m_entries.size() < kNone);
+  m_entries.push_back({start, end, hashKey(record), kNone});
 }
 
 void MainBaseIndex::build() {
   // Half full at most, so probe runs stay short.
-  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, m_entries.size() * 2));
-  m_slots.assign(slots, kNone);
-  const std::size_t mask = slots - 1;
+  const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, m_entries.size() * 2));
+  m_slots.assign(size, 0);
+  const std::size_t mask = size - 1;
+  constexpr std::size_t kAhead = 16;
   // Walking backwards and putting each entry in front of its key's chain
   // leaves every chain in file order.
   for (std::size_t i = m_entries.size(); i-- > 0;) {
+    if (i >= kAhead) __builtin_prefetch(&m_slots[m_entries[i - kAhead].hash & mask]);
     Entry& entry = m_entries[i];
     for (std::size_t s = entry.hash & mask;; s = (s + 1) & mask) {
-      std::uint32_t& slot = m_slots[s];
-      if (slot == kNone) {
-        slot = static_cast<std::uint32_t>(i);
+      std::uint64_t& slot = m_slots[s];
+      if (slot == 0) {
+        slot = slotFor(entry.hash, static_cast<std::uint32_t>(i));
         break;
       }
-      const Entry& head = m_entries[slot];
-      if (head.hash == entry.hash && head.callsign == entry.callsign &&
-          head.rdaNumber == entry.rdaNumber) {
-        entry.next = slot;
-        slot = static_cast<std::uint32_t>(i);
+      const auto head = static_cast<std::uint32_t>(slot) - 1;
+      if ((slot >> 32) == entry.hash &&
+          sameKey(m_entries[head].start, recordAt(m_data, entry.start))) {
+        entry.next = head;
+        slot = slotFor(entry.hash, static_cast<std::uint32_t>(i));
         break;
       }
     }
   }
 }
 
-std::uint32_t MainBaseIndex::find(const Record& record) const {
-  if (m_slots.empty()) return kNone;
-  const std::uint32_t hash = hashKey(record);
-  const std::size_t mask = m_slots.size() - 1;
-  for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-    const std::uint32_t slot = m_slots[s];
-    if (slot == kNone) return kNone;
-    const Entry& head = m_entries[slot];
-    if (head.hash == hash && head.callsign == record.callsign &&
-        head.rdaNumber == record.rdaNumber) {
-      return slot;
+bool MainBaseIndex::sameKey(std::size_t start, const Record& record) const {
+  std::size_t pos = start;
+  return readLine(m_data, pos) == record.callsign && pos < m_data.size() &&
+         readLine(m_data, pos) == record.rdaNumber;
+}
+
+std::uint32_t MainBaseIndex::find(const Record& record, std::uint32_t hash,
+                                  std::size_t candidate) const {
+  for (std::size_t s = candidate; m_slots[s] != 0; s = (s + 1) & mask()) {
+    if ((m_slots[s] >> 32) == hash && sameKey(m_entries[entryIn(s)].start, record)) {
+      return entryIn(s);
     }
   }
+  return kNone;
 }
 
 }  // namespace sv

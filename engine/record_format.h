@@ -70,4 +70,9 @@ bool hasLoneLineFeed(std::string_view data);
 
 void appendRecord(std::string& out, const Record& record);
 
+// True when data is exactly what writing its own lines would give: every CR
+// is followed by LF, and data is empty or ends with CR LF. Each record of such
+// data can then be copied as it stands.
+bool isWrittenForm(std::string_view data);
+
 }  // namespace sv

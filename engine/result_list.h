@@ -21,19 +21,27 @@ class ResultList {
   explicit ResultList(std::shared_ptr<const std::string> source) : m_source(std::move(source)) {}
 
   // Number of items: three per record.
-  std::size_t size() const { return m_starts.size() * 3; }
-  bool empty() const { return m_starts.empty(); }
-  std::size_t recordCount() const { return m_starts.size(); }
+  std::size_t size() const { return m_spans.size() * 3; }
+  bool empty() const { return m_spans.empty(); }
+  std::size_t recordCount() const { return m_spans.size(); }
 
   std::string_view item(std::size_t index) const;
   Record record(std::size_t k) const;
+  // Record k's bytes in its source, line ends included.
+  std::string_view bytes(std::size_t k) const;
 
-  // Appends the record that starts at this byte offset of the source.
-  void append(std::size_t recordStart) { m_starts.push_back(recordStart); }
+  void reserve(std::size_t records) { m_spans.reserve(records); }
+  // Appends the record that occupies bytes [start, end) of the source.
+  void append(std::size_t start, std::size_t end) { m_spans.push_back({start, end}); }
 
  private:
+  struct Span {
+    std::size_t start;
+    std::size_t end;
+  };
+
   std::shared_ptr<const std::string> m_source;
-  std::vector<std::size_t> m_starts;
+  std::vector<Span> m_spans;
 };
 
 }  // namespace sv

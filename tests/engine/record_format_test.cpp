@@ -76,6 +76,22 @@ TEST(RecordFormat, RecordAtFindsFieldsOfALaterRecord) {
   EXPECT_EQ(field(r, 1), "E");
 }
 
+TEST(RecordFormat, WrittenFormIsWhatWritingItsLinesGivesBack) {
+  const std::string longClean = std::string(40, 'x') + "\r\n" + std::string(40, '\n') + "\r\n";
+  for (const std::string& data :
+       {std::string(), std::string("A\r\n"), std::string("A\r\nB\r\n\nC\r\n"), longClean,
+        std::string("A\r\nB"), std::string("A\r"), std::string("A\rB\r\n"), std::string("\n"),
+        longClean + "x\r" + std::string(20, 'y') + "\r\n", std::string(30, 'z') + "\r\r\n"}) {
+    // Reading every line and writing it back is the definition.
+    std::string rewritten;
+    for (std::size_t pos = 0; pos < data.size();) {
+      rewritten += readLine(data, pos);
+      rewritten += kLineEnd;
+    }
+    EXPECT_EQ(isWrittenForm(data), rewritten == data) << ::testing::PrintToString(data);
+  }
+}
+
 TEST(RecordFormat, LoneLineFeedDetection) {
   EXPECT_FALSE(hasLoneLineFeed("A\r\nB\r\n"));
   EXPECT_FALSE(hasLoneLineFeed("A\r\r\n"));
