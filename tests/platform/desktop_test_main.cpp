@@ -1,0 +1,17 @@
+// The desktop layer's tests run against a settings folder of their own, set
+// before any QSettings exists, so the user's real settings are never touched.
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  QTemporaryDir config;
+  if (!config.isValid()) return 1;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  QStandardPaths::setTestModeEnabled(true);
+
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
