@@ -1,0 +1,72 @@
+// The list model over the engine's result lists, and its speed with a million
+// records in each of the three lists.
+
+#include "engine/result_list.h"
+#include "ui/main/result_list_model.h"
+
+#include <QElapsedTimer>
+#include <QListView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace sv {
+namespace {
+
+ResultList listOf(std::string bytes, std::size_t records, std::size_t recordLength) {
+  ResultList list(std::make_shared<const std::string>(std::move(bytes)));
+  for (std::size_t k = 0; k < records; ++k) list.append(k * recordLength, (k + 1) * recordLength);
+  return list;
+}
+
+TEST(ResultListModelTest, ShowsEachItemOfTheListInOrder) {
+  ResultListModel model;
+  EXPECT_EQ(model.rowCount(), 0);
+  model.setList(listOf("A1\r\nB1\r\n\xD2\xE2\r\nA2\r\nB2\r\nnote\r\n", 2, 14));
+  ASSERT_EQ(model.rowCount(), 6);
+  EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("A1"));
+  EXPECT_EQ(model.index(2, 0).data().toString(), QStringLiteral("Тв"));
+  EXPECT_EQ(model.index(5, 0).data().toString(), QStringLiteral("note"));
+  EXPECT_FALSE(model.index(0, 0).data(Qt::EditRole).isValid());
+  model.clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(ResultListModelTest, AMillionRecordsShowWellUnderASecond) {
+#ifdef SV_SANITIZED_BUILD
+  GTEST_SKIP() << "timings mean nothing under the sanitizers";
+#endif
+  constexpr std::size_t kRecords = 1'000'000;
+  const std::string record = "UA3AAA\r\nMO-12\r\nnotes\r\n";
+  std::string bytes;
+  bytes.reserve(record.size() * kRecords);
+  for (std::size_t k = 0; k < kRecords; ++k) bytes += record;
+  const ResultList list = listOf(std::move(bytes), kRecords, record.size());
+
+  QWidget window;
+  window.resize(400, 200);
+  QListView view(&window);
+  view.setGeometry(0, 0, 200, 134);
+  view.setUniformItemSizes(true);
+  ResultListModel model;
+  view.setModel(&model);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  QElapsedTimer timer;
+  timer.start();
+  model.setList(list);
+  const QModelIndex last = model.index(model.rowCount() - 1, 0);
+  view.selectionModel()->setCurrentIndex(last, QItemSelectionModel::ClearAndSelect);
+  view.scrollTo(last);
+  view.repaint();
+  // Three lists of this size must show in well under a second together.
+  const qint64 elapsed = timer.elapsed();
+  RecordProperty("milliseconds", static_cast<int>(elapsed));
+  EXPECT_LT(elapsed, 300) << "one list of 3,000,000 items";
+  EXPECT_EQ(model.rowCount(), 3'000'000);
+}
+
+}  // namespace
+}  // namespace sv

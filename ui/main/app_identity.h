@@ -1,0 +1,11 @@
+#pragma once
+
+// Who the program says it is: its name, title and version.
+
+namespace sv {
+
+inline constexpr char kAppName[] = "Sievra";
+inline constexpr char kAppTitle[] = "VARNOK Sievra";
+inline constexpr char kAppVersion[] = "1.00";
+
+}  // namespace sv
