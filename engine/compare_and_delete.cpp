@@ -1,8 +1,12 @@
 #include "engine/compare_and_delete.h"
 
+#include <algorithm>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "engine/main_base_index.h"
 #include "platform/file_system.h"
@@ -20,7 +24,7 @@ constexpr std::size_t kWriteChunk = 128 << 10;
 // written are never backed.
 std::size_t likelyRecords(std::string_view data) { return data.size() / 20 + 16; }
 
-RunStatus truncatedAt(RunFile file, const std::string& path, const std::string& data,
+RunStatus truncatedAt(RunFile file, const std::string& path, std::string_view data,
                       const RecordReader& reader) {
   return RunStatus::truncated(file, path, reader.linesRead() / 3 + 1, reader.linesRead() + 1,
                               hasLoneLineFeed(data));
@@ -80,143 +84,190 @@ class ListWriter {
   std::string_view m_run;
 };
 
+// Writes a new version of path beside it and flushes it to disk; the caller
+// commits it.
+std::error_code prepare(FileSystem& files, const std::string& path,
+                        const std::string& permissionsFrom,
+                        const std::function<std::error_code(ListWriter&)>& fill,
+                        std::unique_ptr<Replacement>& replacement) {
+  if (auto error = files.beginReplace(path, permissionsFrom, replacement)) return error;
+  ListWriter writer(*replacement);
+  if (auto error = fill(writer)) return error;
+  if (auto error = writer.finish()) return error;
+  return replacement->flush();
+}
+
 std::error_code writeWhole(FileSystem& files, const std::string& path,
                            const std::string& permissionsFrom, std::string_view data) {
   std::unique_ptr<Replacement> replacement;
-  if (auto error = files.beginReplace(path, permissionsFrom, replacement)) return error;
-  ListWriter writer(*replacement);
-  if (auto error = writer.addBytes(data)) return error;
-  if (auto error = writer.finish()) return error;
+  auto fill = [data](ListWriter& writer) { return writer.addBytes(data); };
+  if (auto error = prepare(files, path, permissionsFrom, fill, replacement)) return error;
   return replacement->commit();
 }
 
-std::error_code writeList(FileSystem& files, const std::string& path, const ResultList& list,
-                          bool sourceInWrittenForm) {
-  std::unique_ptr<Replacement> replacement;
-  if (auto error = files.beginReplace(path, path, replacement)) return error;
-  ListWriter writer(*replacement);
-  for (std::size_t k = 0; k < list.recordCount(); ++k) {
-    const std::error_code error =
-        sourceInWrittenForm ? writer.addBytes(list.bytes(k)) : writer.addRecord(list.record(k));
-    if (error) return error;
-  }
-  if (auto error = writer.finish()) return error;
-  return replacement->commit();
+std::error_code prepareList(FileSystem& files, const std::string& path, const ResultList& list,
+                            bool sourceInWrittenForm, std::unique_ptr<Replacement>& replacement) {
+  auto fill = [&](ListWriter& writer) {
+    for (std::size_t k = 0; k < list.recordCount(); ++k) {
+      const std::error_code error =
+          sourceInWrittenForm ? writer.addBytes(list.bytes(k)) : writer.addRecord(list.record(k));
+      if (error) return error;
+    }
+    return std::error_code();
+  };
+  return prepare(files, path, path, fill, replacement);
 }
 
-// The scan proper, once the compared file is in memory and backed up.
+// The scan proper, once the compared file is in memory. The main base is
+// loaded and indexed on a thread of its own while this one reads the
+// compared records; then each compared record is looked up in turn, so
+// results come out in file order.
 class Scan {
  public:
   Scan(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
-       const std::string& compared, RunOutcome& outcome)
+       std::string_view compared, RunOutcome& outcome)
       : m_files(files),
         m_mainBasePath(mainBasePath),
         m_comparedPath(comparedPath),
         m_compared(compared),
-        m_reader(compared),
         m_outcome(outcome) {}
 
   RunStatus run() {
-    // The main base is only opened once there is a compared record to look
+    RecordReader reader(m_compared);
+    // The main base is only needed once there is a compared record to look
     // up, so an empty compared file needs no main base at all.
-    if (m_reader.atEnd()) return RunStatus::ok();
-    Pending& first = m_batch[0];
-    if (!m_reader.read(first.record)) return comparedTruncated();
-    first.start = 0;
-    first.end = m_reader.position();
-    first.hash = MainBaseIndex::hashKey(first.record);
-    if (auto status = loadMainBase(first); !status.isOk()) return status;
-    std::size_t count = 1;
-    // Records are looked up a batch at a time so that the index's memory
-    // latency overlaps; results still come out in file order.
-    for (;;) {
-      bool truncated = false;
-      for (; count < kBatch && !m_reader.atEnd(); ++count) {
-        Pending& next = m_batch[count];
-        next.start = m_reader.position();
-        if (!m_reader.read(next.record)) {
-          truncated = true;
-          break;
-        }
-        next.end = m_reader.position();
-        next.hash = MainBaseIndex::hashKey(next.record);
-        m_index->prefetchSlot(next.hash);
-      }
-      for (std::size_t k = 0; k < count; ++k) {
-        m_batch[k].candidate = m_index->candidate(m_batch[k].hash);
-      }
-      for (std::size_t k = 0; k < count; ++k) m_index->prefetchRecord(m_batch[k].candidate);
-      for (std::size_t k = 0; k < count; ++k) lookUp(m_batch[k]);
-      if (truncated) return comparedTruncated();
-      if (m_reader.atEnd()) return RunStatus::ok();
-      count = 0;
+    if (reader.atEnd()) return RunStatus::ok();
+    auto mainBase = std::async(std::launch::async | std::launch::deferred,
+                               [this] { return loadMainBase(); });
+    const RunStatus comparedStatus = readCompared(reader);
+    const RunStatus mainBaseStatus = mainBase.get();
+
+    // Failures come out in the order a record-by-record scan meets them: an
+    // incomplete first compared record, then the main base, then the rest.
+    if (m_pending.empty()) return comparedStatus;
+    if (!mainBaseStatus.isOk()) {
+      // A scan reaches a broken main base tail while looking up the first
+      // compared record, after that record's coincidences with the complete
+      // records were already found.
+      if (m_index) lookUp(0, m_index->candidate(m_pending[0].hash), m_outcome.lists);
+      return mainBaseStatus;
     }
+    lookUpAll();
+    return comparedStatus;
   }
 
  private:
-  static constexpr std::size_t kBatch = 64;
-
+  // Kept small: there is one for every compared record. Records follow each
+  // other, so where one starts is where the one before it ended.
   struct Pending {
-    Record record;
-    std::size_t start;
     std::size_t end;
     std::uint32_t hash;
-    std::size_t candidate;  // see MainBaseIndex::candidate
   };
 
-  RunStatus comparedTruncated() const {
-    return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, m_reader);
+  std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_pending[i - 1].end; }
+
+  RunStatus readCompared(RecordReader& reader) {
+    m_pending.reserve(likelyRecords(m_compared));
+    while (!reader.atEnd()) {
+      Record record;
+      if (!reader.read(record)) return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
+      m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
+    }
+    return RunStatus::ok();
   }
 
-  RunStatus loadMainBase(const Pending& firstCompared) {
-    auto mainBase = std::make_shared<std::string>();
-    if (auto error = m_files.readFile(m_mainBasePath, *mainBase)) {
+  RunStatus loadMainBase() {
+    SharedContents contents;
+    if (auto error = m_files.readFile(m_mainBasePath, contents)) {
       return RunStatus::readFailed(RunFile::MainBase, m_mainBasePath, error);
     }
-    m_outcome.lists.List3 = ResultList(mainBase);
-    m_index.emplace(*mainBase, likelyRecords(*mainBase));
-    RecordReader reader(*mainBase);
+    m_outcome.lists.List3 = ResultList(contents);
+    const std::string_view mainBase = contents->bytes();
+    m_index.emplace(mainBase, likelyRecords(mainBase));
+    RecordReader reader(mainBase);
     while (!reader.atEnd()) {
       const std::size_t start = reader.position();
       Record record;
       if (!reader.read(record)) {
-        // A full pass over the main base reaches its broken tail while the
-        // first compared record is being looked up, after that record's
-        // coincidences with the complete records were already found.
         m_index->build();
-        Pending first = firstCompared;
-        first.candidate = m_index->candidate(first.hash);
-        appendCoincidences(first);
-        return truncatedAt(RunFile::MainBase, m_mainBasePath, *mainBase, reader);
+        return truncatedAt(RunFile::MainBase, m_mainBasePath, mainBase, reader);
       }
-      m_index->add(record, start, reader.position());
+      m_index->add(record, start);
     }
     m_index->build();
     return RunStatus::ok();
   }
 
-  bool appendCoincidences(const Pending& compared) {
+  // The compared records are looked up in two halves side by side, each
+  // into lists of its own; the second half's lists then follow the first's,
+  // which keeps file order.
+  void lookUpAll() {
+    ResultLists& lists = m_outcome.lists;
+    const std::size_t half = m_pending.size() / 2;
+    if (half < kParallelFrom) {
+      lookUpRange(0, m_pending.size(), lists);
+      return;
+    }
+    ResultLists second{lists.List2.emptyCopy(), lists.List3.emptyCopy(), lists.List4.emptyCopy()};
+    auto secondDone = std::async(std::launch::async | std::launch::deferred,
+                                 [&] { lookUpRange(half, m_pending.size(), second); });
+    lookUpRange(0, half, lists);
+    secondDone.get();
+    lists.List2.appendAll(std::move(second.List2));
+    lists.List3.appendAll(std::move(second.List3));
+    lists.List4.appendAll(std::move(second.List4));
+  }
+
+  // Lookups go as a pipeline so that the index's memory latency overlaps:
+  // the slot of the record kAhead * 2 ahead is prefetched, the record that
+  // the slot kAhead ahead names is prefetched, and the current record is
+  // compared with what has arrived by then.
+  void lookUpRange(std::size_t from, std::size_t to, ResultLists& lists) const {
+    constexpr std::size_t kAhead = 32;
+    std::size_t candidates[kAhead];
+    auto slotStage = [&](std::size_t i) {
+      if (i < to) m_index->prefetchSlot(m_pending[i].hash);
+    };
+    auto recordStage = [&](std::size_t i) {
+      if (i >= to) return;
+      candidates[i % kAhead] = m_index->candidate(m_pending[i].hash);
+      m_index->prefetchRecord(candidates[i % kAhead]);
+    };
+    for (std::size_t i = from; i < from + 2 * kAhead; ++i) slotStage(i);
+    for (std::size_t i = from; i < from + kAhead; ++i) recordStage(i);
+    for (std::size_t i = from; i < to; ++i) {
+      const std::size_t candidate = candidates[i % kAhead];
+      slotStage(i + 2 * kAhead);
+      recordStage(i + kAhead);
+      if (!lookUp(i, candidate, lists)) lists.List2.append(startOf(i), m_pending[i].end);
+    }
+  }
+
+  // Appends compared record i's coincidences; false when it has none.
+  bool lookUp(std::size_t i, std::size_t candidate, ResultLists& lists) const {
+    if (!m_index->mayMatch(candidate)) return false;
+    const std::size_t start = startOf(i);
+    const std::size_t end = m_pending[i].end;
     bool found = false;
-    m_index->forEachMatch(compared.record, compared.hash, compared.candidate, [&](std::size_t start, std::size_t end) {
-      m_outcome.lists.List3.append(start, end);
-      m_outcome.lists.List4.append(compared.start, compared.end);
-      found = true;
-    });
+    m_index->forEachMatch(recordAt(m_compared, start), m_pending[i].hash, candidate,
+                          [&](std::size_t mainStart, std::size_t mainEnd) {
+                            lists.List3.append(mainStart, mainEnd);
+                            lists.List4.append(start, end);
+                            found = true;
+                          });
     return found;
   }
 
-  void lookUp(const Pending& compared) {
-    if (!appendCoincidences(compared)) m_outcome.lists.List2.append(compared.start, compared.end);
-  }
+  // Below this many records a second thread costs more than it saves.
+  static constexpr std::size_t kParallelFrom = 1 << 16;
 
   FileSystem& m_files;
   const std::string& m_mainBasePath;
   const std::string& m_comparedPath;
-  const std::string& m_compared;
-  RecordReader m_reader;
+  std::string_view m_compared;
   RunOutcome& m_outcome;
   std::optional<MainBaseIndex> m_index;
-  Pending m_batch[kBatch];
+  std::vector<Pending> m_pending;
 };
 
 }  // namespace
@@ -246,32 +297,53 @@ RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
     }
   }
 
-  auto compared = std::make_shared<std::string>();
-  if (auto error = files.readFile(comparedPath, *compared)) {
+  SharedContents contents;
+  if (auto error = files.readFile(comparedPath, contents)) {
     outcome.status = RunStatus::readFailed(RunFile::Compared, comparedPath, error);
     return outcome;
   }
+  const std::string_view compared = contents->bytes();
+  // The backup is written while the scan runs, since both take about as
+  // long. Its failure still comes first: the run then reports it and nothing
+  // of the scan, as if it had stopped there.
+  std::future<std::error_code> backup;
   if (!options.dryRun) {
-    if (auto error = writeWhole(files, backupPath, comparedPath, *compared)) {
+    backup = std::async(std::launch::async | std::launch::deferred, [&] {
+      return writeWhole(files, backupPath, comparedPath, compared);
+    });
+  }
+
+  outcome.lists.List2 = ResultList(contents);
+  outcome.lists.List2.reserve(likelyRecords(compared));
+  outcome.lists.List4 = ResultList(contents);
+  outcome.status = Scan(files, mainBasePath, comparedPath, compared, outcome).run();
+  if (backup.valid()) {
+    if (auto error = backup.get()) {
+      outcome = {};
       outcome.status = RunStatus::writeFailed(RunFile::Backup, backupPath, error);
       return outcome;
     }
   }
-
-  outcome.lists.List2 = ResultList(compared);
-  outcome.lists.List2.reserve(likelyRecords(*compared));
-  outcome.lists.List4 = ResultList(compared);
-  outcome.status = Scan(files, mainBasePath, comparedPath, *compared, outcome).run();
   if (!outcome.status.isOk() || options.dryRun) return outcome;
 
-  const bool writtenForm = isWrittenForm(*compared);
-  if (auto error = writeList(files, comparedPath, outcome.lists.List2, writtenForm)) {
-    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, error);
+  // Both files are written and flushed side by side, but committed in turn:
+  // the dupes file only once the compared file has been replaced.
+  const bool writtenForm = isWrittenForm(compared);
+  std::unique_ptr<Replacement> dupes;
+  auto dupesWritten = std::async(std::launch::async | std::launch::deferred, [&] {
+    return prepareList(files, dupesPath, outcome.lists.List4, writtenForm, dupes);
+  });
+  std::unique_ptr<Replacement> cleaned;
+  std::error_code cleanedError =
+      prepareList(files, comparedPath, outcome.lists.List2, writtenForm, cleaned);
+  if (!cleanedError) cleanedError = cleaned->commit();
+  std::error_code dupesError = dupesWritten.get();
+  if (cleanedError) {
+    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, cleanedError);
     return outcome;
   }
-  if (auto error = writeList(files, dupesPath, outcome.lists.List4, writtenForm)) {
-    outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, error);
-  }
+  if (!dupesError) dupesError = dupes->commit();
+  if (dupesError) outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, dupesError);
   return outcome;
 }
 

@@ -48,53 +48,52 @@ std::uint32_t MainBaseIndex::hashKey(const Record& record) {
   return static_cast<std::uint32_t>((h * kMul2) >> 32);
 }
 
-void MainBaseIndex::add(const Record& record, std::size_t start, std::size_t end) {
-  assert(m_slots.empty() && m_entries.size() < kNone);
-  m_entries.push_back({start, end, hashKey(record), kNone});
+MainBaseIndex::MainBaseIndex(std::string_view mainBase, std::size_t expectedRecords)
+    : m_data(mainBase) {
+  assert(mainBase.size() < kOffsetMask);
+  m_added.reserve(expectedRecords);
+}
+
+void MainBaseIndex::add(const Record& record, std::size_t start) {
+  assert(m_slots.empty());
+  m_added.push_back({start, hashKey(record)});
 }
 
 void MainBaseIndex::build() {
   // Half full at most, so probe runs stay short.
-  const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, m_entries.size() * 2));
+  const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, m_added.size() * 2));
   m_slots.assign(size, 0);
-  const std::size_t mask = size - 1;
   constexpr std::size_t kAhead = 16;
-  // Walking backwards and putting each entry in front of its key's chain
+  // Walking backwards and putting each record in front of its key's chain
   // leaves every chain in file order.
-  for (std::size_t i = m_entries.size(); i-- > 0;) {
-    if (i >= kAhead) __builtin_prefetch(&m_slots[m_entries[i - kAhead].hash & mask]);
-    Entry& entry = m_entries[i];
-    for (std::size_t s = entry.hash & mask;; s = (s + 1) & mask) {
+  for (std::size_t i = m_added.size(); i-- > 0;) {
+    if (i >= kAhead) prefetchSlot(m_added[i - kAhead].hash);
+    const Added& added = m_added[i];
+    for (std::size_t s = added.hash & mask();; s = (s + 1) & mask()) {
       std::uint64_t& slot = m_slots[s];
       if (slot == 0) {
-        slot = slotFor(entry.hash, static_cast<std::uint32_t>(i));
+        slot = slotFor(added.hash, added.start);
         break;
       }
-      const auto head = static_cast<std::uint32_t>(slot) - 1;
-      if ((slot >> 32) == entry.hash &&
-          sameKey(m_entries[head].start, recordAt(m_data, entry.start))) {
-        entry.next = head;
-        slot = slotFor(entry.hash, static_cast<std::uint32_t>(i));
+      std::size_t end;
+      if (sameHash(slot, added.hash) &&
+          sameKey(startIn(slot), recordAt(m_data, added.start), end)) {
+        m_next.emplace(added.start, startIn(slot));
+        slot = slotFor(added.hash, added.start) | kRepeated;
         break;
       }
     }
   }
+  m_added = {};
 }
 
-bool MainBaseIndex::sameKey(std::size_t start, const Record& record) const {
-  std::size_t pos = start;
-  return readLine(m_data, pos) == record.callsign && pos < m_data.size() &&
-         readLine(m_data, pos) == record.rdaNumber;
-}
-
-std::uint32_t MainBaseIndex::find(const Record& record, std::uint32_t hash,
-                                  std::size_t candidate) const {
-  for (std::size_t s = candidate; m_slots[s] != 0; s = (s + 1) & mask()) {
-    if ((m_slots[s] >> 32) == hash && sameKey(m_entries[entryIn(s)].start, record)) {
-      return entryIn(s);
-    }
-  }
-  return kNone;
+bool MainBaseIndex::sameKey(std::size_t start, const Record& record, std::size_t& end) const {
+  RecordReader reader(m_data.substr(start));
+  Record here;
+  [[maybe_unused]] const bool complete = reader.read(here);
+  assert(complete);
+  end = start + reader.position();
+  return here.callsign == record.callsign && here.rdaNumber == record.rdaNumber;
 }
 
 }  // namespace sv

@@ -6,13 +6,16 @@
 // is the order their coincidences must come out in.
 //
 // The index holds only byte offsets into the main base's bytes, which must
-// outlive it. Lookups are meant to be made in batches: hash a few records,
-// prefetch their slots, then look them up, so that the memory latency of one
-// lookup hides behind the others.
+// outlive it. A slot holds the offset of the first record of its key, so a
+// lookup touches just the slot and that record; the rare later records of a
+// repeated key are chained on the side. Lookups are meant to go in batches
+// and stages, each touching memory the stage before prefetched, so that the
+// memory latency of one lookup hides behind the others.
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/record_format.h"
@@ -22,31 +25,32 @@ namespace sv {
 class MainBaseIndex {
  public:
   // expectedRecords sizes the index up front; more may be added.
-  MainBaseIndex(std::string_view mainBase, std::size_t expectedRecords) : m_data(mainBase) {
-    m_entries.reserve(expectedRecords);
-  }
+  MainBaseIndex(std::string_view mainBase, std::size_t expectedRecords);
 
   static std::uint32_t hashKey(const Record& record);
 
-  // Adds the record that occupies bytes [start, end) of the main base;
+  // Adds the record that starts at byte offset start of the main base;
   // records must be added in file order.
-  void add(const Record& record, std::size_t start, std::size_t end);
+  void add(const Record& record, std::size_t start);
   // Makes the added records searchable. No add() after this.
   void build();
 
-  // A lookup goes in stages, each of which touches memory that the stage
-  // before it prefetched: the slot (prefetchSlot), then the entry the slot
-  // names (candidate), then the record the entry names (prefetchRecord).
   void prefetchSlot(std::uint32_t hash) const { __builtin_prefetch(&m_slots[hash & mask()]); }
-  // The first slot that is free or holds hash: where verifying starts.
+  // The first slot that is free or holds a record whose key hashes like
+  // hash: where verifying starts.
   std::size_t candidate(std::uint32_t hash) const {
     std::size_t s = hash & mask();
-    while (m_slots[s] != 0 && (m_slots[s] >> 32) != hash) s = (s + 1) & mask();
-    if (m_slots[s] != 0) __builtin_prefetch(&m_entries[entryIn(s)]);
+    while (m_slots[s] != 0 && !sameHash(m_slots[s], hash)) s = (s + 1) & mask();
     return s;
   }
+  // False when no record can match: the candidate slot is free.
+  bool mayMatch(std::size_t candidate) const { return m_slots[candidate] != 0; }
   void prefetchRecord(std::size_t candidate) const {
-    if (m_slots[candidate] != 0) __builtin_prefetch(m_data.data() + m_entries[entryIn(candidate)].start);
+    if (!mayMatch(candidate)) return;
+    // A record is rarely longer than two cache lines; it may straddle them.
+    const char* record = m_data.data() + startIn(m_slots[candidate]);
+    __builtin_prefetch(record);
+    __builtin_prefetch(record + 64);
   }
 
   // Calls visit(start, end) for every added record whose Callsign and RDA
@@ -55,38 +59,55 @@ class MainBaseIndex {
   template <typename Visit>
   void forEachMatch(const Record& record, std::uint32_t hash, std::size_t candidate,
                     Visit&& visit) const {
-    for (std::uint32_t i = find(record, hash, candidate); i != kNone; i = m_entries[i].next) {
-      visit(m_entries[i].start, m_entries[i].end);
+    for (std::size_t s = candidate; m_slots[s] != 0; s = (s + 1) & mask()) {
+      const std::uint64_t slot = m_slots[s];
+      if (!sameHash(slot, hash)) continue;
+      std::size_t start = startIn(slot);
+      std::size_t end = 0;
+      if (!sameKey(start, record, end)) continue;
+      for (;;) {
+        visit(start, end);
+        if (!(slot & kRepeated)) return;
+        const auto next = m_next.find(start);
+        if (next == m_next.end()) return;
+        start = next->second;
+        end = recordEnd(m_data, start);
+      }
     }
   }
 
  private:
-  static constexpr std::uint32_t kNone = UINT32_MAX;
+  // A slot: the top 23 bits of the key hash, a bit telling that later
+  // records share the key, and the record's offset + 1 (0 marks a free slot)
+  // in 40 bits, which is room for a terabyte.
+  static constexpr int kOffsetBits = 40;
+  static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
+  static constexpr std::uint64_t kRepeated = std::uint64_t{1} << kOffsetBits;
+  static constexpr int kHashShift = kOffsetBits + 1;
 
-  struct Entry {
-    std::size_t start;
-    std::size_t end;
-    std::uint32_t hash;
-    std::uint32_t next;  // the next entry with the same key
-  };
-
-  // A slot holds the key hash in its high half and entry index + 1 in its low
-  // half, so that a probe rarely needs to look at the entry; 0 is free.
-  static std::uint64_t slotFor(std::uint32_t hash, std::uint32_t entry) {
-    return (std::uint64_t{hash} << 32) | (entry + 1);
+  static std::uint64_t slotFor(std::uint32_t hash, std::size_t start) {
+    return (std::uint64_t{hash} >> 9 << kHashShift) | (start + 1);
   }
+  static bool sameHash(std::uint64_t slot, std::uint32_t hash) {
+    return (slot >> kHashShift) == (hash >> 9);
+  }
+  static std::size_t startIn(std::uint64_t slot) { return (slot & kOffsetMask) - 1; }
 
-  bool sameKey(std::size_t start, const Record& record) const;
   std::size_t mask() const { return m_slots.size() - 1; }
-  std::uint32_t entryIn(std::size_t slot) const {
-    return static_cast<std::uint32_t>(m_slots[slot]) - 1;
-  }
-  // First entry with the record's key, or kNone, probing from slot candidate.
-  std::uint32_t find(const Record& record, std::uint32_t hash, std::size_t candidate) const;
+  // Whether the record at start has the key of record; if so, end is where
+  // it ends.
+  bool sameKey(std::size_t start, const Record& record, std::size_t& end) const;
 
   std::string_view m_data;
-  std::vector<Entry> m_entries;
+  // What add() collected, until build() puts it into the slots.
+  struct Added {
+    std::size_t start;
+    std::uint32_t hash;
+  };
+  std::vector<Added> m_added;
   std::vector<std::uint64_t> m_slots;
+  // For a repeated key: the record after the one at this offset.
+  std::unordered_map<std::size_t, std::size_t> m_next;
 };
 
 }  // namespace sv

@@ -102,6 +102,14 @@ Record recordAt(std::string_view data, std::size_t start) {
   return record;
 }
 
+std::size_t recordEnd(std::string_view data, std::size_t start) {
+  RecordReader reader(data.substr(start));
+  Record record;
+  [[maybe_unused]] const bool complete = reader.read(record);
+  assert(complete);
+  return start + reader.position();
+}
+
 std::string_view field(const Record& record, std::size_t index) {
   switch (index) {
     case 0:

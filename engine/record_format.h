@@ -61,6 +61,10 @@ class RecordReader {
 // The complete record that starts at offset start of data.
 Record recordAt(std::string_view data, std::size_t start);
 
+// Where the complete record that starts at offset start of data ends: the
+// offset just past its third line end.
+std::size_t recordEnd(std::string_view data, std::size_t start);
+
 // Field 0, 1 or 2 (Callsign, RDA Number, Notes) of a record.
 std::string_view field(const Record& record, std::size_t index);
 

@@ -1,9 +1,11 @@
 #include "platform/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <random>
 
@@ -96,9 +98,13 @@ class PosixReplacement : public Replacement {
 
   std::error_code append(std::string_view data) override { return writeAll(m_fd.get(), data); }
 
-  std::error_code commit() override {
+  std::error_code flush() override {
     if (::fsync(m_fd.get()) != 0) return lastError();
-    if (auto error = m_fd.close()) return error;
+    return m_fd.close();
+  }
+
+  std::error_code commit() override {
+    assert(!m_fd);
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) return lastError();
     m_committed = true;
     // Makes the rename itself survive a crash; the data is already safe, so
@@ -115,32 +121,55 @@ class PosixReplacement : public Replacement {
   bool m_committed = false;
 };
 
+class MappedContents : public FileContents {
+ public:
+  MappedContents(void* data, std::size_t size) : m_data(data), m_size(size) {}
+  MappedContents(const MappedContents&) = delete;
+  MappedContents& operator=(const MappedContents&) = delete;
+  ~MappedContents() override { ::munmap(m_data, m_size); }
+
+  std::string_view bytes() const override { return {static_cast<const char*>(m_data), m_size}; }
+
+ private:
+  void* m_data;
+  std::size_t m_size;
+};
+
+// For what cannot be mapped: empty files, pipes, special files.
+std::error_code readAll(int fd, std::string& bytes) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) return {};
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
 }  // namespace
 
-std::error_code PosixFileSystem::readFile(const std::string& path, std::string& contents) {
-  contents.clear();
+std::error_code PosixFileSystem::readFile(const std::string& path, SharedContents& contents) {
+  contents.reset();
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) return lastError();
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) return lastError();
   if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  // The size is a hint: the file may grow or shrink while it is read.
-  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16;
-  for (;;) {
-    const std::size_t used = contents.size();
-    if (used == capacity) capacity *= 2;
-    contents.resize(capacity);
-    const ssize_t n = ::read(fd.get(), contents.data() + used, capacity - used);
-    if (n < 0) {
-      contents.resize(used);
-      if (errno == EINTR) continue;
-      const std::error_code error = lastError();
-      contents.clear();
-      return error;
+  if (S_ISREG(st.st_mode) && st.st_size > 0) {
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    if (data != MAP_FAILED) {
+      contents = std::make_shared<MappedContents>(data, size);
+      return {};
     }
-    contents.resize(used + static_cast<std::size_t>(n));
-    if (n == 0) return {};
   }
+  std::string bytes;
+  if (auto error = readAll(fd.get(), bytes)) return error;
+  contents = std::make_shared<StringContents>(std::move(bytes));
+  return {};
 }
 
 std::error_code PosixFileSystem::beginReplace(const std::string& path,

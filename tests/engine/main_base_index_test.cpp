@@ -16,7 +16,7 @@ MainBaseIndex indexOf(const std::string& text) {
     const std::size_t start = reader.position();
     Record record;
     EXPECT_TRUE(reader.read(record));
-    index.add(record, start, reader.position());
+    index.add(record, start);
   }
   index.build();
   return index;

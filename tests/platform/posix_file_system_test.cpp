@@ -37,6 +37,7 @@ class PosixFileSystemTest : public ::testing::Test {
     std::unique_ptr<Replacement> r;
     if (auto e = m_files.beginReplace(p, permissionsFrom, r)) return e;
     if (auto e = r->append(data)) return e;
+    if (auto e = r->flush()) return e;
     return r->commit();
   }
 
@@ -49,16 +50,27 @@ TEST_F(PosixFileSystemTest, ReadsEveryByte) {
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += std::string(200000, '\r');
   write(path("a"), bytes);
-  std::string got;
+  SharedContents got;
   ASSERT_FALSE(m_files.readFile(path("a"), got));
-  EXPECT_EQ(got, bytes);
+  EXPECT_EQ(got->bytes(), bytes);
+  // Files that cannot be mapped are read the ordinary way.
   write(path("empty"), "");
   ASSERT_FALSE(m_files.readFile(path("empty"), got));
-  EXPECT_EQ(got, "");
+  EXPECT_EQ(got->bytes(), "");
+  ASSERT_FALSE(m_files.readFile("/dev/null", got));
+  EXPECT_EQ(got->bytes(), "");
+}
+
+TEST_F(PosixFileSystemTest, ContentsStayAsReadWhenTheFileIsReplaced) {
+  write(path("f"), "old bytes");
+  SharedContents got;
+  ASSERT_FALSE(m_files.readFile(path("f"), got));
+  ASSERT_FALSE(replace(path("f"), "new", path("f")));
+  EXPECT_EQ(got->bytes(), "old bytes");
 }
 
 TEST_F(PosixFileSystemTest, ReadFailuresNameTheirCause) {
-  std::string got;
+  SharedContents got;
   EXPECT_EQ(m_files.readFile(path("missing"), got), std::errc::no_such_file_or_directory);
   EXPECT_EQ(describeError(m_files.readFile(path("missing"), got)), "file not found");
   EXPECT_EQ(m_files.readFile(m_dir.string(), got), std::errc::is_a_directory);

@@ -9,10 +9,12 @@ class MemoryReplacement : public Replacement {
       : m_fs(fs), m_target(std::move(target)), m_temporary(std::move(temporary)) {}
 
   ~MemoryReplacement() override {
+    std::lock_guard lock(m_fs.mutex);
     if (!m_committed && !m_fs.use(Op::Remove)) m_fs.files.erase(m_temporary);
   }
 
   std::error_code append(std::string_view data) override {
+    std::lock_guard lock(m_fs.mutex);
     if (auto error = m_fs.use(Op::Write)) {
       m_fs.files[m_temporary].append(data.substr(0, data.size() / 2));
       return error;
@@ -21,8 +23,13 @@ class MemoryReplacement : public Replacement {
     return {};
   }
 
+  std::error_code flush() override {
+    std::lock_guard lock(m_fs.mutex);
+    return m_fs.use(Op::Sync);
+  }
+
   std::error_code commit() override {
-    if (auto error = m_fs.use(Op::Sync)) return error;
+    std::lock_guard lock(m_fs.mutex);
     if (auto error = m_fs.use(Op::Rename)) return error;
     m_fs.files[m_target] = std::move(m_fs.files[m_temporary]);
     m_fs.files.erase(m_temporary);
@@ -67,18 +74,20 @@ std::error_code MemoryFileSystem::use(Op op) {
   return {};
 }
 
-std::error_code MemoryFileSystem::readFile(const std::string& path, std::string& contents) {
-  contents.clear();
+std::error_code MemoryFileSystem::readFile(const std::string& path, SharedContents& contents) {
+  std::lock_guard lock(mutex);
+  contents.reset();
   if (auto error = use(Op::Open)) return error;
   auto it = files.find(path);
   if (it == files.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
   if (auto error = use(Op::Read)) return error;
-  contents = it->second;
+  contents = std::make_shared<StringContents>(it->second);
   return {};
 }
 
 std::error_code MemoryFileSystem::beginReplace(const std::string& path, const std::string&,
                                                std::unique_ptr<Replacement>& out) {
+  std::lock_guard lock(mutex);
   if (auto error = use(Op::Create)) return error;
   const std::string temporary = path + ".~tmp" + std::to_string(++m_temporaries);
   files[temporary];

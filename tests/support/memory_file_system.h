@@ -2,10 +2,12 @@
 
 // An in-memory file layer for tests. Any operation can be made to fail on
 // its n-th use, so every error path of a run can be walked; a failing write
-// keeps half of its data, as a full disk does.
+// keeps half of its data, as a full disk does. A run may use it from several
+// threads at once; tests read and set files only while no run is going.
 
 #include <cerrno>
 #include <map>
+#include <mutex>
 #include <string>
 #include <system_error>
 
@@ -37,15 +39,19 @@ class MemoryFileSystem : public FileSystem {
     return it == m_uses.end() ? 0 : it->second;
   }
 
-  std::error_code readFile(const std::string& path, std::string& contents) override;
+  std::error_code readFile(const std::string& path, SharedContents& contents) override;
   std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override {
+    std::lock_guard lock(mutex);
     return a == b && files.count(a) != 0;
   }
 
   // Counts a use of op; returns the injected error when this use must fail.
+  // The caller holds mutex.
   std::error_code use(Op op);
+
+  std::mutex mutex;
 
  private:
   std::map<Op, int> m_uses;

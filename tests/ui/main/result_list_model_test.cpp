@@ -15,7 +15,7 @@ namespace sv {
 namespace {
 
 ResultList listOf(std::string bytes, std::size_t records, std::size_t recordLength) {
-  ResultList list(std::make_shared<const std::string>(std::move(bytes)));
+  ResultList list(std::make_shared<StringContents>(std::move(bytes)));
   for (std::size_t k = 0; k < records; ++k) list.append(k * recordLength, (k + 1) * recordLength);
   return list;
 }
