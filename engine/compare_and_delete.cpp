@@ -205,10 +205,13 @@ class Scan {
     ResultLists& lists = m_outcome.lists;
     const std::size_t half = m_pending.size() / 2;
     if (half < kParallelFrom) {
+      reserve(lists, m_pending.size());
       lookUpRange(0, m_pending.size(), lists);
       return;
     }
     ResultLists second{lists.List2.emptyCopy(), lists.List3.emptyCopy(), lists.List4.emptyCopy()};
+    reserve(lists, half);
+    reserve(second, m_pending.size() - half);
     auto secondDone = std::async(std::launch::async | std::launch::deferred,
                                  [&] { lookUpRange(half, m_pending.size(), second); });
     lookUpRange(0, half, lists);
@@ -216,6 +219,15 @@ class Scan {
     lists.List2.appendAll(std::move(second.List2));
     lists.List3.appendAll(std::move(second.List3));
     lists.List4.appendAll(std::move(second.List4));
+  }
+
+  // Room for what records compared records give: at most that many kept,
+  // and rarely more coincidences. Growing by copying would touch the memory
+  // of every size on the way; reserving touches none until it is used.
+  static void reserve(ResultLists& lists, std::size_t records) {
+    lists.List2.reserve(records);
+    lists.List3.reserve(records);
+    lists.List4.reserve(records);
   }
 
   // Lookups go as a pipeline so that the index's memory latency overlaps:
@@ -314,7 +326,6 @@ RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
   }
 
   outcome.lists.List2 = ResultList(contents);
-  outcome.lists.List2.reserve(likelyRecords(compared));
   outcome.lists.List4 = ResultList(contents);
   outcome.status = Scan(files, mainBasePath, comparedPath, compared, outcome).run();
   if (backup.valid()) {
