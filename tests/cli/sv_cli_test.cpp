@@ -4,13 +4,12 @@
 #include "cli/sv_cli.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "platform/posix_file_system.h"
+#include "tests/support/temp_dir.h"
 
 namespace sv {
 namespace {
@@ -19,30 +18,20 @@ namespace fs = std::filesystem;
 
 class SvCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/sv-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-    m_main = (m_dir / "MainBase.dat").string();
-    m_new = (m_dir / "new.rda").string();
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
+  void SetUp() override { ASSERT_TRUE(m_temp.ok()); }
 
-  static void write(const std::string& p, const std::string& data) {
-    std::ofstream(p, std::ios::binary) << data;
-  }
-  static std::string read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  static void write(const std::string& p, const std::string& data) { testing::TempDir::write(p, data); }
+  static std::string read(const std::string& p) { return testing::TempDir::read(p); }
   int run(std::vector<std::string> args) {
     m_out.str("");
     m_err.str("");
     return runCli(args, m_files, m_out, m_err);
   }
 
-  fs::path m_dir;
-  std::string m_main, m_new;
+  testing::TempDir m_temp;
+  const fs::path& m_dir = m_temp.dir();
+  const std::string m_main = m_temp.path("MainBase.dat");
+  const std::string m_new = m_temp.path("new.rda");
   PosixFileSystem m_files;
   std::ostringstream m_out, m_err;
 };
@@ -61,7 +50,7 @@ TEST_F(SvCliTest, RunsAndLeavesAForeignTempFileAlone) {
   EXPECT_EQ(read(m_new + ".bak"), "UA3AAA\r\nMO-12\r\nnew\r\nRN6BN\r\nKK-41\r\n\r\n");
   EXPECT_EQ(read(m_new + ".dup"), "UA3AAA\r\nMO-12\r\nnew\r\n");
   EXPECT_EQ(read((m_dir / "temp").string()), "someone's file");
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 5);
+  EXPECT_EQ(m_temp.entries(), 5);
 }
 
 TEST_F(SvCliTest, FailureIsOneLineOnStderrAndNothingAfterTheFailingStep) {
@@ -84,7 +73,7 @@ TEST_F(SvCliTest, UsageErrorsTouchNoFile) {
     EXPECT_NE(m_err.str().find("Usage: sv-cli"), std::string::npos);
     EXPECT_EQ(m_out.str(), "");
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 1);
+  EXPECT_EQ(m_temp.entries(), 1);
 }
 
 TEST_F(SvCliTest, HelpVersionAndDryRun) {
@@ -99,7 +88,7 @@ TEST_F(SvCliTest, HelpVersionAndDryRun) {
   EXPECT_EQ(m_out.str(),
             "Callsign\tRDA Number\tNotes in main base\tNotes in file for comparing\n"
             "A\t1\tmain\tnew\nTotal dupes records: 1\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 2);
+  EXPECT_EQ(m_temp.entries(), 2);
 }
 
 }  // namespace

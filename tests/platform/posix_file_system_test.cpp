@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "tests/support/temp_dir.h"
 
 namespace sv {
 namespace {
@@ -14,24 +15,12 @@ namespace fs = std::filesystem;
 
 class PosixFileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/sv-files-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
+  void SetUp() override { ASSERT_TRUE(m_temp.ok()); }
 
-  std::string path(const std::string& name) const { return (m_dir / name).string(); }
-  static void write(const std::string& p, const std::string& data) {
-    std::ofstream(p, std::ios::binary) << data;
-  }
-  static std::string read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  std::size_t entries() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), {}));
-  }
+  std::string path(const std::string& name) const { return m_temp.path(name); }
+  static void write(const std::string& p, const std::string& data) { testing::TempDir::write(p, data); }
+  static std::string read(const std::string& p) { return testing::TempDir::read(p); }
+  long entries() const { return m_temp.entries(); }
   std::error_code replace(const std::string& p, const std::string& data,
                           const std::string& permissionsFrom) {
     std::unique_ptr<Replacement> r;
@@ -41,7 +30,8 @@ class PosixFileSystemTest : public ::testing::Test {
     return r->commit();
   }
 
-  fs::path m_dir;
+  testing::TempDir m_temp;
+  const fs::path& m_dir = m_temp.dir();
   PosixFileSystem m_files;
 };
 
@@ -83,13 +73,13 @@ TEST_F(PosixFileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
     ASSERT_FALSE(m_files.beginReplace(path("f"), path("f"), r));
     ASSERT_FALSE(r->append("new"));
     EXPECT_EQ(read(path("f")), "old");
-    EXPECT_EQ(entries(), 2u);
+    EXPECT_EQ(entries(), 2);
   }  // dropped without commit
   EXPECT_EQ(read(path("f")), "old");
-  EXPECT_EQ(entries(), 1u);
+  EXPECT_EQ(entries(), 1);
   ASSERT_FALSE(replace(path("f"), "new", path("f")));
   EXPECT_EQ(read(path("f")), "new");
-  EXPECT_EQ(entries(), 1u);
+  EXPECT_EQ(entries(), 1);
 }
 
 TEST_F(PosixFileSystemTest, ReplaceKeepsOrCopiesPermissionBits) {

@@ -382,20 +382,15 @@ void Form1::Command3_Click() {
   QCoreApplication::quit();
 }
 
-void Form1::of1_Click() {
-  const std::optional<QString> chosen =
-      m_fileDialog.chooseFileToOpen(this, kMainBaseFilter, m_mainBasePath);
-  if (!chosen) return;
-  m_mainBasePath = *chosen;
-  showPath(Text1, m_mainBasePath);
-}
+void Form1::of1_Click() { choosePath(kMainBaseFilter, m_mainBasePath, Text1); }
 
-void Form1::of2_Click() {
-  const std::optional<QString> chosen =
-      m_fileDialog.chooseFileToOpen(this, kComparedFilter, m_comparedPath);
+void Form1::of2_Click() { choosePath(kComparedFilter, m_comparedPath, Text2); }
+
+void Form1::choosePath(const QString& filter, QString& path, QLineEdit* box) {
+  const std::optional<QString> chosen = m_fileDialog.chooseFileToOpen(this, filter, path);
   if (!chosen) return;
-  m_comparedPath = *chosen;
-  showPath(Text2, m_comparedPath);
+  path = *chosen;
+  showPath(box, path);
 }
 
 void Form1::List3_Click() { setListIndex(List4, listIndex(List3)); }

@@ -71,6 +71,8 @@ class Form1 : public QWidget {
   void buildMenu();
   void connectHandlers();
   void buildTabOrder();
+  // The earlier choice is offered again; Cancel keeps it.
+  void choosePath(const QString& filter, QString& path, QLineEdit* box);
   void Form_Load();
   void Form_Unload();
   void Image1_MouseDown();

@@ -1,0 +1,47 @@
+#pragma once
+
+// A folder of its own under the system's temporary folder for a test that
+// works on real files, removed with everything in it afterwards.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace sv::testing {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sv-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) m_dir = pattern;
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+  }
+
+  bool ok() const { return !m_dir.empty(); }
+  const std::filesystem::path& dir() const { return m_dir; }
+  std::string path(const std::string& name) const { return (m_dir / name).string(); }
+  // How many files and folders it holds.
+  long entries() const {
+    return std::distance(std::filesystem::directory_iterator(m_dir), {});
+  }
+
+  static void write(const std::string& path, const std::string& data) {
+    std::ofstream(path, std::ios::binary) << data;
+  }
+  static std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+ private:
+  std::filesystem::path m_dir;
+};
+
+}  // namespace sv::testing
