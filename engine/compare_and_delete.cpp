@@ -4,7 +4,9 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <new>
 #include <optional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -291,8 +293,10 @@ std::string countText(std::size_t dupesCount) {
   return "Total dupes records: " + std::to_string(dupesCount);
 }
 
-RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
-                            const std::string& comparedPath, const RunOptions& options) {
+namespace {
+
+RunOutcome run(FileSystem& files, const std::string& mainBasePath,
+               const std::string& comparedPath, const RunOptions& options) {
   RunOutcome outcome;
   const std::string backupPath = backupPathFor(comparedPath);
   const std::string dupesPath = dupesPathFor(comparedPath);
@@ -355,6 +359,23 @@ RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
   }
   if (!dupesError) dupesError = dupes->commit();
   if (dupesError) outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, dupesError);
+  return outcome;
+}
+
+}  // namespace
+
+RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
+                            const std::string& comparedPath, const RunOptions& options) {
+  // Files of many millions of records can exhaust memory, and a thread may
+  // not start; neither may escape to the caller. Every file stays whole:
+  // nothing is replaced but by a complete, flushed new version.
+  try {
+    return run(files, mainBasePath, comparedPath, options);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::system_error&) {
+  }
+  RunOutcome outcome;
+  outcome.status = RunStatus::outOfResources();
   return outcome;
 }
 

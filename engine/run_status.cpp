@@ -58,6 +58,12 @@ RunStatus RunStatus::wouldOverwriteMainBase(RunFile file, std::string path) {
   return s;
 }
 
+RunStatus RunStatus::outOfResources() {
+  RunStatus s;
+  s.m_kind = Kind::OutOfResources;
+  return s;
+}
+
 std::string RunStatus::message() const {
   switch (m_kind) {
     case Kind::Ok:
@@ -81,6 +87,9 @@ std::string RunStatus::message() const {
     case Kind::WouldOverwriteMainBase:
       return "Nothing was done: " + fileName(m_file) + " " + quoted(m_path) +
              " would overwrite the main base.";
+    case Kind::OutOfResources:
+      return "There was not enough memory to finish the run. The file for comparing is "
+             "either unchanged or completely cleaned.";
   }
   return {};
 }

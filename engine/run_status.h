@@ -20,6 +20,7 @@ class RunStatus {
     WriteFailed,          // a file could not be written
     Truncated,            // a file ends inside a record
     WouldOverwriteMainBase,  // an output of the run is the main base itself
+    OutOfResources,       // not enough memory, or no thread to be had
   };
 
   static RunStatus ok() { return RunStatus(); }
@@ -29,6 +30,7 @@ class RunStatus {
   static RunStatus truncated(RunFile file, std::string path, std::size_t record,
                              std::size_t missingLine, bool loneLineFeeds);
   static RunStatus wouldOverwriteMainBase(RunFile file, std::string path);
+  static RunStatus outOfResources();
 
   bool isOk() const { return m_kind == Kind::Ok; }
   Kind kind() const { return m_kind; }

@@ -198,6 +198,24 @@ TEST(CompareAndDelete, BackupPathThatIsTheMainBaseIsRefused) {
   EXPECT_EQ(fs.files, before);
 }
 
+// Memory that runs out mid-run is a failure like any other, never an
+// exception in the caller's lap.
+TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {
+  class Exhausted : public MemoryFileSystem {
+   public:
+    std::error_code readFile(const std::string& path, SharedContents& contents) override {
+      if (path == kMain) throw std::bad_alloc();
+      return MemoryFileSystem::readFile(path, contents);
+    }
+  } fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::OutOfResources);
+  EXPECT_NE(outcome.status.message().find("not enough memory"), std::string::npos);
+  EXPECT_EQ(fs.files.at(kNew), "A\r\n1\r\nx\r\n");
+  EXPECT_EQ(fs.files.count(kDup), 0u);
+}
+
 // Every operation of the file layer fails in turn, at every use a run makes
 // of it. Whatever fails, each file is wholly old or wholly new, the backup is
 // complete before the compared file changes, and nothing half-written stays.
