@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cassert>
+#include <algorithm>
 #include <cerrno>
 #include <random>
 
@@ -135,17 +136,21 @@ class MappedContents : public FileContents {
   std::size_t m_size;
 };
 
-// For what cannot be mapped: empty files, pipes, special files.
-std::error_code readAll(int fd, std::string& bytes) {
-  char buffer[1 << 16];
+// Reads to the end. sizeHint is what the file held when it was opened; it
+// may still grow or shrink while it is read.
+std::error_code readAll(int fd, std::size_t sizeHint, std::string& bytes) {
+  std::size_t capacity = sizeHint + 1;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const std::size_t used = bytes.size();
+    if (used == capacity) capacity = std::max<std::size_t>(capacity * 2, 1 << 16);
+    bytes.resize(capacity);
+    const ssize_t n = ::read(fd, bytes.data() + used, capacity - used);
+    bytes.resize(used + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     if (n < 0) {
       if (errno == EINTR) continue;
       return lastError();
     }
     if (n == 0) return {};
-    bytes.append(buffer, static_cast<std::size_t>(n));
   }
 }
 
@@ -158,8 +163,8 @@ std::error_code PosixFileSystem::readFile(const std::string& path, SharedContent
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) return lastError();
   if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  if (S_ISREG(st.st_mode) && st.st_size > 0) {
-    const auto size = static_cast<std::size_t>(st.st_size);
+  const auto size = static_cast<std::size_t>(st.st_size);
+  if (m_reading == Reading::Map && S_ISREG(st.st_mode) && size > 0) {
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
     if (data != MAP_FAILED) {
       contents = std::make_shared<MappedContents>(data, size);
@@ -167,7 +172,7 @@ std::error_code PosixFileSystem::readFile(const std::string& path, SharedContent
     }
   }
   std::string bytes;
-  if (auto error = readAll(fd.get(), bytes)) return error;
+  if (auto error = readAll(fd.get(), S_ISREG(st.st_mode) ? size : 0, bytes)) return error;
   contents = std::make_shared<StringContents>(std::move(bytes));
   return {};
 }

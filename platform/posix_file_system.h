@@ -8,11 +8,20 @@ namespace sv {
 
 class PosixFileSystem : public FileSystem {
  public:
-  // Maps regular files rather than copying them: the bytes come straight
-  // from the page cache, which for files of millions of records saves both
-  // the copy and the memory. Another program that truncates a file while it
-  // is mapped makes reading the lost part fail with SIGBUS; the run writes
-  // every file beside its target first, so even then no file is left broken.
+  enum class Reading {
+    // Files are read into memory of their own: what was read stays as it
+    // was, however long it is kept. For a window that shows results until
+    // the next run, while other programs may change the files meanwhile.
+    Copy,
+    // Regular files are mapped: the bytes come straight from the page cache,
+    // which saves a copy of each file. Only for results that live no longer
+    // than a run: a file truncated by another program while it is mapped
+    // makes reading the lost part fail with SIGBUS.
+    Map,
+  };
+
+  explicit PosixFileSystem(Reading reading = Reading::Copy) : m_reading(reading) {}
+
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
   // Writes to a uniquely named file beside the target (after following a
   // symbolic link at the target's name, so the link survives) and renames it
@@ -20,6 +29,9 @@ class PosixFileSystem : public FileSystem {
   std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override;
+
+ private:
+  Reading m_reading;
 };
 
 }  // namespace sv

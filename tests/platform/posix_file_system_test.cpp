@@ -35,28 +35,36 @@ class PosixFileSystemTest : public ::testing::Test {
   PosixFileSystem m_files;
 };
 
-TEST_F(PosixFileSystemTest, ReadsEveryByte) {
+TEST_F(PosixFileSystemTest, ReadsEveryByteCopiedOrMapped) {
   std::string bytes;
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += std::string(200000, '\r');
   write(path("a"), bytes);
-  SharedContents got;
-  ASSERT_FALSE(m_files.readFile(path("a"), got));
-  EXPECT_EQ(got->bytes(), bytes);
-  // Files that cannot be mapped are read the ordinary way.
   write(path("empty"), "");
-  ASSERT_FALSE(m_files.readFile(path("empty"), got));
-  EXPECT_EQ(got->bytes(), "");
-  ASSERT_FALSE(m_files.readFile("/dev/null", got));
-  EXPECT_EQ(got->bytes(), "");
+  for (auto reading : {PosixFileSystem::Reading::Copy, PosixFileSystem::Reading::Map}) {
+    PosixFileSystem files(reading);
+    SharedContents got;
+    ASSERT_FALSE(files.readFile(path("a"), got));
+    EXPECT_EQ(got->bytes(), bytes);
+    // Files that cannot be mapped are read the ordinary way.
+    ASSERT_FALSE(files.readFile(path("empty"), got));
+    EXPECT_EQ(got->bytes(), "");
+    ASSERT_FALSE(files.readFile("/dev/null", got));
+    EXPECT_EQ(got->bytes(), "");
+  }
 }
 
-TEST_F(PosixFileSystemTest, ContentsStayAsReadWhenTheFileIsReplaced) {
+TEST_F(PosixFileSystemTest, CopiedContentsStayAsReadWhateverHappensToTheFile) {
   write(path("f"), "old bytes");
-  SharedContents got;
-  ASSERT_FALSE(m_files.readFile(path("f"), got));
+  write(path("g"), "old bytes");
+  SharedContents replaced;
+  SharedContents rewritten;
+  ASSERT_FALSE(m_files.readFile(path("f"), replaced));
+  ASSERT_FALSE(m_files.readFile(path("g"), rewritten));
   ASSERT_FALSE(replace(path("f"), "new", path("f")));
-  EXPECT_EQ(got->bytes(), "old bytes");
+  write(path("g"), "new");  // in place, truncating it first
+  EXPECT_EQ(replaced->bytes(), "old bytes");
+  EXPECT_EQ(rewritten->bytes(), "old bytes");
 }
 
 TEST_F(PosixFileSystemTest, ReadFailuresNameTheirCause) {

@@ -38,7 +38,9 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(sv::kAppVersion));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
 
-  sv::PosixFileSystem files;
+  // The lists stay on screen while other programs may change the files, so
+  // the window keeps copies of what it read rather than mappings.
+  sv::PosixFileSystem files(sv::PosixFileSystem::Reading::Copy);
   sv::QtFileDialog dialog;
   sv::QtSettingsStore settings;
   sv::DesktopShellOpener shell;
