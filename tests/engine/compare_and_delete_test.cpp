@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "tests/support/memory_file_system.h"
@@ -196,6 +197,53 @@ TEST(CompareAndDelete, BackupPathThatIsTheMainBaseIsRefused) {
   const RunOutcome outcome = compareAndDelete(fs, kBak, kNew);
   EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WouldOverwriteMainBase);
   EXPECT_EQ(fs.files, before);
+}
+
+// Large enough for the run to share the work between threads; the results
+// must still come out in file order, exactly as a plain scan gives them.
+TEST(CompareAndDelete, LargeFilesGiveTheSameResultsInFileOrder) {
+  auto record = [](std::size_t call, std::size_t rda, std::size_t note) {
+    return "C" + std::to_string(call) + "\r\nR" + std::to_string(rda) + "\r\nn" +
+           std::to_string(note) + "\r\n";
+  };
+  std::string mainBase;
+  std::multimap<std::pair<std::size_t, std::size_t>, std::string> byKey;
+  for (std::size_t i = 0; i < 60000; ++i) {
+    const std::string r = record(i % 40000, i % 3, i);  // keys repeat
+    mainBase += r;
+    byKey.emplace(std::pair(i % 40000, i % 3), r);
+  }
+  std::string compared;
+  std::string cleaned;
+  std::string dupes;
+  std::string mainSide;
+  for (std::size_t j = 0; j < 140000; ++j) {
+    const std::pair key(j * 7 % 50000, j % 3);
+    const std::string r = record(key.first, key.second, 1000000 + j);
+    compared += r;
+    const auto [first, last] = byKey.equal_range(key);
+    if (first == last) cleaned += r;
+    for (auto it = first; it != last; ++it) {
+      dupes += r;
+      mainSide += it->second;
+    }
+  }
+  MemoryFileSystem fs;
+  fs.files = {{kMain, mainBase}, {kNew, compared}};
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+  auto text = [](const ResultList& list) {
+    std::string out;
+    for (std::size_t i = 0; i < list.size(); ++i) out += std::string(list.item(i)) + "\r\n";
+    return out;
+  };
+  EXPECT_EQ(text(outcome.lists.List2), cleaned);
+  EXPECT_EQ(text(outcome.lists.List3), mainSide);
+  EXPECT_EQ(text(outcome.lists.List4), dupes);
+  EXPECT_EQ(fs.files.at(kNew), cleaned);
+  EXPECT_EQ(fs.files.at(kDup), dupes);
+  EXPECT_GT(outcome.dupesCount(), 10000u);
+  EXPECT_GT(cleaned.size(), 100000u);
 }
 
 // Memory that runs out mid-run is a failure like any other, never an
