@@ -1,7 +1,7 @@
-#include <iostream>
-
 #include "cli/sv_cli.h"
 #include "platform/posix_file_system.h"
+
+#include <iostream>
 
 int main(int argc, char** argv) {
   // A batch run lives no longer than its results, so it can map its files.

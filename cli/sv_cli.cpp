@@ -1,8 +1,8 @@
 #include "cli/sv_cli.h"
 
-#include <ostream>
-
 #include "engine/compare_and_delete.h"
+
+#include <ostream>
 
 namespace sv {
 namespace {
@@ -27,9 +27,7 @@ void printHelp(std::ostream& out) {
       << "Exit status: 0 on success, 1 when the run fails, 2 on a usage error.\n";
 }
 
-void printVersion(std::ostream& out) {
-  out << "sv-cli (VARNOK Sievra) 1.00\n";
-}
+void printVersion(std::ostream& out) { out << "sv-cli (VARNOK Sievra) 1.00\n"; }
 
 int usageError(std::ostream& err, const std::string& problem) {
   err << "sv-cli: " << problem << "\n" << kUsage << "\nTry 'sv-cli --help' for more information.\n";
@@ -41,8 +39,8 @@ void printCoincidences(const ResultLists& lists, std::ostream& out) {
   for (std::size_t k = 0; k < lists.List4.recordCount(); ++k) {
     const Record mainSide = lists.List3.record(k);
     const Record comparedSide = lists.List4.record(k);
-    out << comparedSide.callsign << '\t' << comparedSide.rdaNumber << '\t' << mainSide.notes
-        << '\t' << comparedSide.notes << '\n';
+    out << comparedSide.callsign << '\t' << comparedSide.rdaNumber << '\t' << mainSide.notes << '\t'
+        << comparedSide.notes << '\n';
   }
 }
 

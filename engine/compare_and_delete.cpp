@@ -1,5 +1,8 @@
 #include "engine/compare_and_delete.h"
 
+#include "engine/main_base_index.h"
+#include "platform/file_system.h"
+
 #include <algorithm>
 #include <functional>
 #include <future>
@@ -9,9 +12,6 @@
 #include <system_error>
 #include <utility>
 #include <vector>
-
-#include "engine/main_base_index.h"
-#include "platform/file_system.h"
 
 namespace sv {
 namespace {
@@ -139,8 +139,8 @@ class Scan {
     // The main base is only needed once there is a compared record to look
     // up, so an empty compared file needs no main base at all.
     if (reader.atEnd()) return RunStatus::ok();
-    auto mainBase = std::async(std::launch::async | std::launch::deferred,
-                               [this] { return loadMainBase(); });
+    auto mainBase =
+        std::async(std::launch::async | std::launch::deferred, [this] { return loadMainBase(); });
     const RunStatus comparedStatus = readCompared(reader);
     const RunStatus mainBaseStatus = mainBase.get();
 
@@ -172,7 +172,8 @@ class Scan {
     m_pending.reserve(likelyRecords(m_compared));
     while (!reader.atEnd()) {
       Record record;
-      if (!reader.read(record)) return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
+      if (!reader.read(record))
+        return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
       m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
     }
     return RunStatus::ok();
@@ -295,8 +296,8 @@ std::string countText(std::size_t dupesCount) {
 
 namespace {
 
-RunOutcome run(FileSystem& files, const std::string& mainBasePath,
-               const std::string& comparedPath, const RunOptions& options) {
+RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
+               const RunOptions& options) {
   RunOutcome outcome;
   const std::string backupPath = backupPathFor(comparedPath);
   const std::string dupesPath = dupesPathFor(comparedPath);
@@ -324,9 +325,8 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath,
   // of the scan, as if it had stopped there.
   std::future<std::error_code> backup;
   if (!options.dryRun) {
-    backup = std::async(std::launch::async | std::launch::deferred, [&] {
-      return writeWhole(files, backupPath, comparedPath, compared);
-    });
+    backup = std::async(std::launch::async | std::launch::deferred,
+                        [&] { return writeWhole(files, backupPath, comparedPath, compared); });
   }
 
   outcome.lists.List2 = ResultList(contents);

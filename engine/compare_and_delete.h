@@ -12,11 +12,11 @@
 //
 // compareAndDelete() holds no shared state and may be called from any thread.
 
-#include <cstddef>
-#include <string>
-
 #include "engine/result_list.h"
 #include "engine/run_status.h"
+
+#include <cstddef>
+#include <string>
 
 namespace sv {
 

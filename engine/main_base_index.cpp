@@ -34,7 +34,8 @@ std::uint64_t hashField(std::string_view s) {
     a = load<std::uint32_t>(p);
     b = load<std::uint32_t>(p + n - 4);
   } else if (n > 0) {
-    a = static_cast<unsigned char>(p[0]) | (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8);
+    a = static_cast<unsigned char>(p[0]) |
+        (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8);
     b = static_cast<unsigned char>(p[n - 1]);
   }
   const std::uint64_t h = (a ^ kMul1) * ((b + n) ^ kMul2);

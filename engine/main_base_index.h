@@ -12,13 +12,13 @@
 // and stages, each touching memory the stage before prefetched, so that the
 // memory latency of one lookup hides behind the others.
 
+#include "engine/record_format.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "engine/record_format.h"
 
 namespace sv {
 

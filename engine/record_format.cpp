@@ -145,8 +145,8 @@ bool isWrittenForm(std::string_view data) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   for (; end - p >= 17; p += 16) {
-    const auto crs = _mm_movemask_epi8(
-        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), cr));
+    const auto crs =
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), cr));
     const auto lfsAfter = _mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1)), lf));
     if ((crs & ~lfsAfter) != 0) return false;

@@ -5,14 +5,14 @@
 // the records came from; the list shares ownership of those bytes, so it
 // stays valid after the run and may be handed to another thread.
 
+#include "engine/record_format.h"
+#include "platform/file_system.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "engine/record_format.h"
-#include "platform/file_system.h"
 
 namespace sv {
 

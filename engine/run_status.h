@@ -16,11 +16,11 @@ class RunStatus {
  public:
   enum class Kind {
     Ok,
-    ReadFailed,           // a file could not be read
-    WriteFailed,          // a file could not be written
-    Truncated,            // a file ends inside a record
+    ReadFailed,              // a file could not be read
+    WriteFailed,             // a file could not be written
+    Truncated,               // a file ends inside a record
     WouldOverwriteMainBase,  // an output of the run is the main base itself
-    OutOfResources,       // not enough memory, or no thread to be had
+    OutOfResources,          // not enough memory, or no thread to be had
   };
 
   static RunStatus ok() { return RunStatus(); }

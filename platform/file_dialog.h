@@ -4,6 +4,7 @@
 // the next answer instead of blocking on a modal dialog.
 
 #include <QString>
+
 #include <optional>
 
 class QWidget;

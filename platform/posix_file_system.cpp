@@ -1,14 +1,13 @@
 #include "platform/posix_file_system.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
 #include <fcntl.h>
+#include <random>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cassert>
-#include <algorithm>
-#include <cerrno>
-#include <random>
 
 namespace sv {
 namespace {

@@ -13,8 +13,7 @@ class SettingsStore {
   virtual ~SettingsStore() = default;
 
   // The stored text, or empty text when there is none.
-  virtual QString read(const QString& application, const QString& section,
-                       const QString& key) = 0;
+  virtual QString read(const QString& application, const QString& section, const QString& key) = 0;
   virtual void write(const QString& application, const QString& section, const QString& key,
                      const QString& value) = 0;
 };

@@ -3,13 +3,13 @@
 
 #include "cli/sv_cli.h"
 
-#include <gtest/gtest.h>
+#include "platform/posix_file_system.h"
+
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sstream>
-
-#include "platform/posix_file_system.h"
-#include "tests/support/temp_dir.h"
 
 namespace sv {
 namespace {
@@ -20,7 +20,9 @@ class SvCliTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(m_temp.ok()); }
 
-  static void write(const std::string& p, const std::string& data) { testing::TempDir::write(p, data); }
+  static void write(const std::string& p, const std::string& data) {
+    testing::TempDir::write(p, data);
+  }
   static std::string read(const std::string& p) { return testing::TempDir::read(p); }
   int run(std::vector<std::string> args) {
     m_out.str("");
@@ -67,8 +69,12 @@ TEST_F(SvCliTest, FailureIsOneLineOnStderrAndNothingAfterTheFailingStep) {
 
 TEST_F(SvCliTest, UsageErrorsTouchNoFile) {
   write(m_new, "A\r\n1\r\nx\r\n");
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {m_new}, {m_main, m_new, m_new}, {"", m_new}, {m_main, ""}, {"--bogus", m_main, m_new}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                {m_new},
+                                                                {m_main, m_new, m_new},
+                                                                {"", m_new},
+                                                                {m_main, ""},
+                                                                {"--bogus", m_main, m_new}}) {
     EXPECT_EQ(run(args), 2);
     EXPECT_NE(m_err.str().find("Usage: sv-cli"), std::string::npos);
     EXPECT_EQ(m_out.str(), "");

@@ -4,13 +4,13 @@
 // tails and high bytes must give the same lists, files and count, or the same
 // failure.
 
-#include <gtest/gtest.h>
+#include "engine/compare_and_delete.h"
 
+#include "tests/support/memory_file_system.h"
+
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
-
-#include "engine/compare_and_delete.h"
-#include "tests/support/memory_file_system.h"
 
 namespace sv {
 namespace {
@@ -100,7 +100,7 @@ LiteralOutcome literalRun(std::map<std::string, std::string> files) {
 }
 
 std::string randomFile(std::mt19937& random) {
-  static const char* const kFields[] = {"",  "A",  "a",  "A ", " A", "B",
+  static const char* const kFields[] = {"",  "A",  "a",        "A ",   " A", "B",
                                         "1", "01", "\xC0\xFF", "\x80", "\t", "UA3AAA"};
   static const char* const kEnds[] = {"\r\n", "\r\n", "\r\n", "\r", "\n"};
   const int lines = std::uniform_int_distribution<int>(0, 13)(random);

@@ -1,7 +1,6 @@
 #include "engine/main_base_index.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

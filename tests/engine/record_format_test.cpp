@@ -1,7 +1,6 @@
 #include "engine/record_format.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace sv {
@@ -46,19 +45,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{"Empty", "", {}, 0, 0},
         ReadCase{"CrLf", "UA3AAA\r\nMO-12\r\nnote\r\n", {F{"UA3AAA", "MO-12", "note"}}, 0, 0},
-        ReadCase{"NoEndAfterLastLine", "UA3AAA\r\nMO-12\r\nnote", {F{"UA3AAA", "MO-12", "note"}}, 0, 0},
+        ReadCase{
+            "NoEndAfterLastLine", "UA3AAA\r\nMO-12\r\nnote", {F{"UA3AAA", "MO-12", "note"}}, 0, 0},
         ReadCase{"CrOnly", "A\rB\rC\r", {F{"A", "B", "C"}}, 0, 0},
         ReadCase{"MixedEnds", "A\r\nB\rC\r\nD\rE\r\nF", {F{"A", "B", "C"}, F{"D", "E", "F"}}, 0, 0},
         ReadCase{"EmptyFields", "\r\n\r\n\r\n", {F{"", "", ""}}, 0, 0},
-        ReadCase{"SpacesAndCaseKept", " ua3aaa \r\n\tMO-12\r\n x \r\n", {F{" ua3aaa ", "\tMO-12", " x "}}, 0, 0},
+        ReadCase{"SpacesAndCaseKept",
+                 " ua3aaa \r\n\tMO-12\r\n x \r\n",
+                 {F{" ua3aaa ", "\tMO-12", " x "}},
+                 0,
+                 0},
         ReadCase{"FourLines", "A\r\nB\r\nC\r\nD\r\n", {F{"A", "B", "C"}}, 2, 5},
         ReadCase{"FiveLines", "A\r\nB\r\nC\r\nD\r\nE", {F{"A", "B", "C"}}, 2, 6},
-        ReadCase{"ExtraEmptyLineAfterSix", "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\n\r\n",
-                 {F{"A", "B", "C"}, F{"D", "E", "F"}}, 3, 8},
+        ReadCase{"ExtraEmptyLineAfterSix",
+                 "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\n\r\n",
+                 {F{"A", "B", "C"}, F{"D", "E", "F"}},
+                 3,
+                 8},
         ReadCase{"LfOnlyIsOneLine", "A\nB\nC\n", {}, 1, 2},
         ReadCase{"LfInsideField", "A\nx\r\nB\r\nC\r\n", {F{"A\nx", "B", "C"}}, 0, 0},
         ReadCase{"CrLfLfKeepsSecondLf", "A\r\n\nB\r\nC\r\n", {F{"A", "\nB", "C"}}, 0, 0},
-        ReadCase{"HighBytes", "\xD0\xEE\r\n\xFF\r\n\x80\r\n", {F{"\xD0\xEE", "\xFF", "\x80"}}, 0, 0}),
+        ReadCase{
+            "HighBytes", "\xD0\xEE\r\n\xFF\r\n\x80\r\n", {F{"\xD0\xEE", "\xFF", "\x80"}}, 0, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(RecordFormat, WritesEveryFieldWithCrLf) {

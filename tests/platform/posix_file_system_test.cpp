@@ -1,12 +1,11 @@
 #include "platform/posix_file_system.h"
 
+#include "tests/support/temp_dir.h"
+
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <filesystem>
-
-#include "tests/support/temp_dir.h"
 
 namespace sv {
 namespace {
@@ -18,7 +17,9 @@ class PosixFileSystemTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(m_temp.ok()); }
 
   std::string path(const std::string& name) const { return m_temp.path(name); }
-  static void write(const std::string& p, const std::string& data) { testing::TempDir::write(p, data); }
+  static void write(const std::string& p, const std::string& data) {
+    testing::TempDir::write(p, data);
+  }
   static std::string read(const std::string& p) { return testing::TempDir::read(p); }
   long entries() const { return m_temp.entries(); }
   std::error_code replace(const std::string& p, const std::string& data,

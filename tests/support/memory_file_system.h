@@ -5,19 +5,19 @@
 // keeps half of its data, as a full disk does. A run may use it from several
 // threads at once; tests read and set files only while no run is going.
 
+#include "platform/file_system.h"
+
 #include <cerrno>
 #include <map>
 #include <mutex>
 #include <string>
 #include <system_error>
 
-#include "platform/file_system.h"
-
 namespace sv::testing {
 
 enum class Op { Open, Read, Create, Write, Sync, Rename, Remove };
 
-inline constexpr Op kAllOps[] = {Op::Open,  Op::Read,   Op::Create, Op::Write,
+inline constexpr Op kAllOps[] = {Op::Open, Op::Read,   Op::Create, Op::Write,
                                  Op::Sync, Op::Rename, Op::Remove};
 
 const char* opName(Op op);
@@ -28,7 +28,8 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files;
 
   // The nth use (from 1) of op fails with error.
-  void failOn(Op op, int nth, std::error_code error = std::make_error_code(std::errc::no_space_on_device)) {
+  void failOn(Op op, int nth,
+              std::error_code error = std::make_error_code(std::errc::no_space_on_device)) {
     m_failOp = op;
     m_failAt = nth;
     m_failError = error;

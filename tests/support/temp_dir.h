@@ -28,9 +28,7 @@ class TempDir {
   const std::filesystem::path& dir() const { return m_dir; }
   std::string path(const std::string& name) const { return (m_dir / name).string(); }
   // How many files and folders it holds.
-  long entries() const {
-    return std::distance(std::filesystem::directory_iterator(m_dir), {});
-  }
+  long entries() const { return std::distance(std::filesystem::directory_iterator(m_dir), {}); }
 
   static void write(const std::string& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;

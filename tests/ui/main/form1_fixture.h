@@ -4,9 +4,9 @@
 // and the real file layer on a temporary folder.
 
 #include "platform/posix_file_system.h"
-#include "tests/ui/main/doubles.h"
 #include "ui/main/form1.h"
 
+#include "tests/ui/main/doubles.h"
 #include <QByteArray>
 #include <QListView>
 #include <QStringList>

@@ -1,9 +1,9 @@
 // The window's build against its layout tables, in twips
 // converted at 15 twips a pixel.
 
-#include "tests/ui/main/form1_fixture.h"
 #include "ui/main/caption_button.h"
 
+#include "tests/ui/main/form1_fixture.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>

@@ -2,7 +2,6 @@
 // real file layer in a temporary folder, and what the window shows after.
 
 #include "tests/ui/main/form1_fixture.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,6 @@
 // keyboard, wheel and code, with the echo ending after one round.
 
 #include "tests/ui/main/form1_fixture.h"
-
 #include <QApplication>
 #include <QListView>
 #include <QScrollBar>

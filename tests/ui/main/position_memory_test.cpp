@@ -1,7 +1,6 @@
 // The window's position: saved in twips on every way out, restored on load.
 
 #include "tests/ui/main/form1_fixture.h"
-
 #include <QPushButton>
 #include <QTest>
 

@@ -1,8 +1,9 @@
 // The list model over the engine's result lists, and its speed with a million
 // records in each of the three lists.
 
-#include "engine/result_list.h"
 #include "ui/main/result_list_model.h"
+
+#include "engine/result_list.h"
 
 #include <QElapsedTimer>
 #include <QListView>
