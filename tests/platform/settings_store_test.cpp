@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <string>
 
 namespace sv {
 namespace {
@@ -14,137 +13,81 @@ namespace {
 const QString kApplication = QStringLiteral("VARNOK SV");
 const QString kSection = QStringLiteral("Pos");
 
-// Every test gets an empty per-user folder of its own.
+// Every test, and every case of a table, gets an empty per-user folder of its
+// own, so that no cached file of another case is read.
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    useFolder(m_dir.path());
-  }
-
   static void useFolder(const QString& folder) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
   }
-  QString storeFile() const { return m_dir.filePath("VARNOK SV/VARNOK SV.conf"); }
-  void writeStoreFile(const QByteArray& content) const {
-    ASSERT_TRUE(QDir(m_dir.path()).mkpath("VARNOK SV"));
-    QFile file(storeFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+  QString read(const QString& key) { return m_store.read(kApplication, kSection, key); }
+  void write(const QString& key, const QString& value) {
+    m_store.write(kApplication, kSection, key, value);
   }
 
-  QTemporaryDir m_dir;
   QtSettingsStore m_store;
 };
 
-TEST_F(SettingsStoreTest, MissingKeyReadsEmpty) {
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), QString());
-
-  m_store.write(kApplication, kSection, "Top", "300");
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), QString());
+TEST_F(SettingsStoreTest, ReadsBackWhatWasWrittenAndMissingKeysReadEmpty) {
+  QTemporaryDir dir;
+  useFolder(dir.path());
+  EXPECT_EQ(read("Left"), QString());
+  write("Top", "300");
+  EXPECT_EQ(read("Left"), QString());
   EXPECT_EQ(m_store.read(kApplication, "Other", "Top"), QString());
   EXPECT_EQ(m_store.read("Other", kSection, "Top"), QString());
+
+  // Each replaces the one before; the INI format must not take any of them
+  // for a list, a comment, an escape or a type.
+  for (const char* value : {"-1500", "1234,5", "a;b", "back\\slash", "@Invalid()",
+                            "\xd0\x9b\xd0\xb5\xd0\xb2\xd0\xbe"}) {
+    SCOPED_TRACE(value);
+    write("Left", QString::fromUtf8(value));
+    EXPECT_EQ(read("Left"), QString::fromUtf8(value));
+    EXPECT_EQ(read("Top"), QStringLiteral("300"));
+  }
 }
 
-TEST_F(SettingsStoreTest, WritesToTheUsersFolderAndKeepsBothKeys) {
-  m_store.write(kApplication, kSection, "Left", "1234");
-  m_store.write(kApplication, kSection, "Top", "-75");
-
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), "1234");
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Top"), "-75");
-  QFile file(storeFile());
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray content = file.readAll();
-  EXPECT_TRUE(content.contains("[Pos]")) << content.toStdString();
-  EXPECT_TRUE(content.contains("Left=1234")) << content.toStdString();
+TEST_F(SettingsStoreTest, HandEditedFileReadsAsTyped) {
+  const struct {
+    const char* lines;
+    const char* left;
+  } cases[] = {{"Left=1200", "1200"},
+               {"Left=1234,5", "1234,5"},
+               {"Left=", ""},
+               {"Top=1200", ""},
+               {"Left=1200\n[Broken", ""}};  // no settings file at all
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    QTemporaryDir dir;
+    useFolder(dir.path());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(kApplication));
+    QFile file(dir.filePath("VARNOK SV/VARNOK SV.conf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("[Pos]\n") + c.lines + "\n");
+    file.close();
+    EXPECT_EQ(read("Left"), QString::fromLatin1(c.left));
+  }
 }
 
-TEST_F(SettingsStoreTest, WriteReplacesTheOldValue) {
-  m_store.write(kApplication, kSection, "Left", "1234");
-  m_store.write(kApplication, kSection, "Left", "15");
-
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), "15");
+// A store that cannot be written is skipped without a crash or a made-up
+// value. Tests run as root, so only a path that cannot exist blocks a write.
+TEST_F(SettingsStoreTest, UnwritableStoreIsSkippedAndReadsEmpty) {
+  for (const bool folderUnderAFile : {true, false}) {
+    SCOPED_TRACE(folderUnderAFile ? "folder under a file" : "store file is a folder");
+    QTemporaryDir dir;
+    if (folderUnderAFile) {
+      QFile blocker(dir.filePath("file"));
+      ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+      useFolder(dir.filePath("file/config"));
+    } else {
+      useFolder(dir.path());
+      ASSERT_TRUE(QDir(dir.path()).mkpath("VARNOK SV/VARNOK SV.conf"));
+    }
+    write("Left", "1234");
+    EXPECT_EQ(read("Left"), QString());
+  }
 }
-
-// Whatever text is written comes back unchanged, including what the INI
-// format would otherwise take for a list, a comment, an escape or a type.
-class SettingsRoundTripTest : public SettingsStoreTest,
-                              public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(SettingsRoundTripTest, ReadsBackWhatWasWritten) {
-  const QString value = QString::fromUtf8(GetParam());
-
-  m_store.write(kApplication, kSection, "Left", value);
-
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), value);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, SettingsRoundTripTest,
-                         ::testing::Values("1234", "-1500", "100.7", "1234,5", "1 234,5",
-                                           "not a number", "  12  ", "@Invalid()", "a;b", "a=b",
-                                           "\"quoted\"", "back\\slash", "true",
-                                           "\xd0\x9b\xd0\xb5\xd0\xb2\xd0\xbe"));
-
-// A file edited by hand is read as the text it holds; one that is not a
-// settings file at all reads empty.
-struct HandEditedCase {
-  const char* line;
-  const char* expected;
-};
-
-std::ostream& operator<<(std::ostream& out, const HandEditedCase& c) { return out << c.line; }
-
-class SettingsHandEditedTest : public SettingsStoreTest,
-                               public ::testing::WithParamInterface<HandEditedCase> {};
-
-TEST_P(SettingsHandEditedTest, ReadsTheTextAsTyped) {
-  writeStoreFile(QByteArray("[Pos]\n") + GetParam().line + "\n");
-
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), QString(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, SettingsHandEditedTest,
-    ::testing::Values(HandEditedCase{"Left=1200", "1200"}, HandEditedCase{"Left=abc", "abc"},
-                      HandEditedCase{"Left=1234,5", "1234,5"}, HandEditedCase{"Left=", ""},
-                      HandEditedCase{"Top=1200", ""}, HandEditedCase{"Left=1200\n[Broken", ""}));
-
-// A store that cannot be written must neither stop the program nor make up
-// values: the write is skipped and the key still reads empty. Tests run as
-// root, so only a path that cannot exist blocks a write.
-struct UnwritableCase {
-  const char* name;
-  void (*block)(const QTemporaryDir& dir);
-};
-
-std::ostream& operator<<(std::ostream& out, const UnwritableCase& c) { return out << c.name; }
-
-class UnwritableStoreTest : public SettingsStoreTest,
-                            public ::testing::WithParamInterface<UnwritableCase> {};
-
-TEST_P(UnwritableStoreTest, WriteIsSkippedAndReadsEmpty) {
-  GetParam().block(m_dir);
-
-  m_store.write(kApplication, kSection, "Left", "1234");
-
-  EXPECT_EQ(m_store.read(kApplication, kSection, "Left"), QString());
-}
-
-void folderUnderAFile(const QTemporaryDir& dir) {
-  QFile blocker(dir.filePath("file"));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("file/config"));
-}
-
-void storeFileIsAFolder(const QTemporaryDir& dir) {
-  ASSERT_TRUE(QDir(dir.path()).mkpath("VARNOK SV/VARNOK SV.conf"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Stores, UnwritableStoreTest,
-                         ::testing::Values(UnwritableCase{"FolderUnderAFile", folderUnderAFile},
-                                           UnwritableCase{"StoreFileIsAFolder",
-                                                          storeFileIsAFolder}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sv

@@ -56,7 +56,7 @@ class Form1Test : public ::testing::Test {
   std::unique_ptr<Form1> window;
 };
 
-// Records of n lines "<prefix><i>" etc.: Callsign, RDA Number and Notes per record.
+// The lines as a file holds them, each ending in CR LF.
 QByteArray records(const std::vector<QByteArray>& lines);
 
 }  // namespace sv::test

@@ -45,15 +45,13 @@ TEST(ResultListModelTest, AMillionRecordsShowWellUnderASecond) {
   for (std::size_t k = 0; k < kRecords; ++k) bytes += record;
   const ResultList list = listOf(std::move(bytes), kRecords, record.size());
 
-  QWidget window;
-  window.resize(400, 200);
-  QListView view(&window);
-  view.setGeometry(0, 0, 200, 134);
+  QListView view;
+  view.resize(200, 134);
   view.setUniformItemSizes(true);
   ResultListModel model;
   view.setModel(&model);
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
 
   QElapsedTimer timer;
   timer.start();
@@ -62,11 +60,10 @@ TEST(ResultListModelTest, AMillionRecordsShowWellUnderASecond) {
   view.selectionModel()->setCurrentIndex(last, QItemSelectionModel::ClearAndSelect);
   view.scrollTo(last);
   view.repaint();
-  // Three lists of this size must show in well under a second together.
   const qint64 elapsed = timer.elapsed();
   RecordProperty("milliseconds", static_cast<int>(elapsed));
-  EXPECT_LT(elapsed, 300) << "one list of 3,000,000 items";
   EXPECT_EQ(model.rowCount(), 3'000'000);
+  EXPECT_LT(elapsed, 300) << "three such lists must show in well under a second together";
 }
 
 }  // namespace
