@@ -121,8 +121,8 @@ std::error_code prepareList(FileSystem& files, const std::string& path, const Re
 }
 
 // The scan proper, once the compared file is in memory. The main base is
-// loaded and indexed on a thread of its own while this one reads the
-// compared records; then each compared record is looked up in turn, so
+// loaded and indexed on a thread of its own while this one reads the rest of
+// the compared records; then each compared record is looked up in turn, so
 // results come out in file order.
 class Scan {
  public:
@@ -136,17 +136,20 @@ class Scan {
 
   RunStatus run() {
     RecordReader reader(m_compared);
-    // The main base is only needed once there is a compared record to look
-    // up, so an empty compared file needs no main base at all.
+    // The main base is only opened once there is a complete compared record
+    // to look up: an empty compared file needs no main base at all, and an
+    // incomplete first record is the failure met first.
     if (reader.atEnd()) return RunStatus::ok();
+    m_pending.reserve(likelyRecords(m_compared));
+    if (auto status = readRecord(reader); !status.isOk()) return status;
     auto mainBase =
         std::async(std::launch::async | std::launch::deferred, [this] { return loadMainBase(); });
-    const RunStatus comparedStatus = readCompared(reader);
+    RunStatus comparedStatus = RunStatus::ok();
+    while (!reader.atEnd() && comparedStatus.isOk()) comparedStatus = readRecord(reader);
     const RunStatus mainBaseStatus = mainBase.get();
 
-    // Failures come out in the order a record-by-record scan meets them: an
-    // incomplete first compared record, then the main base, then the rest.
-    if (m_pending.empty()) return comparedStatus;
+    // Failures come out in the order a record-by-record scan meets them: the
+    // main base, then the rest of the compared file.
     if (!mainBaseStatus.isOk()) {
       // A scan reaches a broken main base tail while looking up the first
       // compared record, after that record's coincidences with the complete
@@ -168,14 +171,12 @@ class Scan {
 
   std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_pending[i - 1].end; }
 
-  RunStatus readCompared(RecordReader& reader) {
-    m_pending.reserve(likelyRecords(m_compared));
-    while (!reader.atEnd()) {
-      Record record;
-      if (!reader.read(record))
-        return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
-      m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
+  RunStatus readRecord(RecordReader& reader) {
+    Record record;
+    if (!reader.read(record)) {
+      return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
     }
+    m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
     return RunStatus::ok();
   }
 

@@ -30,6 +30,13 @@ TEST(CompareAndDelete, EmptyComparedFileNeverOpensTheMainBase) {
   EXPECT_EQ(fs.files, expected);
 }
 
+TEST(CompareAndDelete, IncompleteFirstComparedRecordStopsBeforeTheMainBaseIsOpened) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\n"}};
+  EXPECT_EQ(compareAndDelete(fs, kMain, kNew).status.file(), RunFile::Compared);
+  EXPECT_EQ(fs.uses(testing::Op::Open), 1) << "only the compared file";
+}
+
 TEST(CompareAndDelete, SameFileAsMainBaseAndComparedEmptiesIt) {
   MemoryFileSystem fs;
   fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
