@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QRect>
 
-#include <array>
-
 namespace {
 
 // Every rectangle of the window is laid out in twips, 15 to a pixel at 96 dpi.
@@ -45,7 +43,7 @@ constexpr const char* kCopyright = "Copyright (C) 2003 VARNOK";
 
 // In the order they lie on the window, bottom first: Label3 covers the foot
 // of Label2's rectangle, below the last line of Label2's text.
-const std::array<LabelDef, 11> kLabels{{
+const LabelDef kLabels[] = {
     {"lblInf_0", Group::lblInf, 0, "VARNOK Dalvorn Sievra", 720, 240, 3090, 195, Look::Bold},
     {"Label1", Group::None, 0, "E-Mail:", 120, 960, 495, 255, Look::Plain},
     {"lblInf2_2", Group::lblInf2, 2, sv::kEmail, 720, 960, 960, 195, Look::DarkBlue},
@@ -69,7 +67,7 @@ const std::array<LabelDef, 11> kLabels{{
      120, 3120, 4215, 615, Look::Wrapped},
     {"lblInf_1", Group::lblInf, 1, kCopyright, 1125, 3840, 2205, 195, Look::OneLine},
     {"Label4", Group::None, 0, "2003", 1560, 4080, 1215, 255, Look::Centred},
-}};
+};
 
 // MS Sans Serif first. Where it is missing, the stand-ins are faces of the
 // same size whose letters are as narrow as its own: a wider face breaks
