@@ -1,5 +1,7 @@
 #include "ui/main/text_decoding.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <cstdint>
 
@@ -30,40 +32,6 @@ constexpr std::array<char16_t, 128> kWindows1251High = {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    std::uint32_t lowest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-      length = 2, code = lead & 0x1F, lowest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, code = lead & 0x0F, lowest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, code = lead & 0x07, lowest = 0x10000;
-    } else {
-      return false;
-    }
-    if (bytes.size() - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past Unicode are not UTF-8; a
-    // Windows-1251 text can look like any of them.
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
-}
-
 QString decodeWindows1251(std::string_view bytes) {
   QString text;
   text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -75,10 +43,13 @@ QString decodeWindows1251(std::string_view bytes) {
 }
 
 QString decodeForDisplay(std::string_view bytes) {
-  if (isValidUtf8(bytes)) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  }
-  return decodeWindows1251(bytes);
+  // Qt's decoder rejects malformed, overlong and surrogate sequences, which a
+  // Windows-1251 text can look like, and an incomplete last one; a leading
+  // BOM is shown, not dropped.
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return utf8.hasError() ? decodeWindows1251(bytes) : text;
 }
 
 }  // namespace sv

@@ -14,7 +14,6 @@ namespace sv {
 // UTF-8 when the bytes are valid UTF-8, otherwise Windows-1251.
 QString decodeForDisplay(std::string_view bytes);
 
-bool isValidUtf8(std::string_view bytes);
 QString decodeWindows1251(std::string_view bytes);
 
 }  // namespace sv
