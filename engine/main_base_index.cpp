@@ -89,11 +89,7 @@ void MainBaseIndex::build() {
 }
 
 bool MainBaseIndex::sameKey(std::size_t start, const Record& record, std::size_t& end) const {
-  RecordReader reader(m_data.substr(start));
-  Record here;
-  [[maybe_unused]] const bool complete = reader.read(here);
-  assert(complete);
-  end = start + reader.position();
+  const Record here = recordAt(m_data, start, end);
   return here.callsign == record.callsign && here.rdaNumber == record.rdaNumber;
 }
 

@@ -94,20 +94,24 @@ bool RecordReader::read(Record& record) {
   return true;
 }
 
-Record recordAt(std::string_view data, std::size_t start) {
+Record recordAt(std::string_view data, std::size_t start, std::size_t& end) {
   RecordReader reader(data.substr(start));
   Record record;
   [[maybe_unused]] const bool complete = reader.read(record);
   assert(complete);
+  end = start + reader.position();
   return record;
 }
 
+Record recordAt(std::string_view data, std::size_t start) {
+  std::size_t end;
+  return recordAt(data, start, end);
+}
+
 std::size_t recordEnd(std::string_view data, std::size_t start) {
-  RecordReader reader(data.substr(start));
-  Record record;
-  [[maybe_unused]] const bool complete = reader.read(record);
-  assert(complete);
-  return start + reader.position();
+  std::size_t end;
+  recordAt(data, start, end);
+  return end;
 }
 
 std::string_view field(const Record& record, std::size_t index) {

@@ -60,6 +60,8 @@ class RecordReader {
 
 // The complete record that starts at offset start of data.
 Record recordAt(std::string_view data, std::size_t start);
+// The same, and where it ends: the offset just past its third line end.
+Record recordAt(std::string_view data, std::size_t start, std::size_t& end);
 
 // Where the complete record that starts at offset start of data ends: the
 // offset just past its third line end.
