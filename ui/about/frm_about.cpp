@@ -3,6 +3,7 @@
 #include "platform/shell_open.h"
 #include "ui/about/clickable_label.h"
 #include "ui/about/links.h"
+#include "ui/twips.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -17,15 +18,8 @@
 
 namespace {
 
-// Every rectangle of the window is laid out in twips, 15 to a pixel at 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-
-// Rounded, since not every rectangle lies on whole pixels (cmdOK's left).
-constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-
-QRect twipsRect(int left, int top, int width, int height) {
-  return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
+using sv::twipsRect;
+using sv::twipsToPixels;
 
 enum class Look { Plain, OneLine, Bold, DarkBlue, Wrapped, Centred };
 enum class Group { None, lblInf, lblInf2 };
@@ -128,7 +122,7 @@ frmAbout::frmAbout(sv::ShellOpener& opener, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_opener(opener) {
   setWindowTitle(QStringLiteral("Help..."));
-  setFixedSize(pixels(4440), pixels(4770));
+  setFixedSize(twipsToPixels(4440), twipsToPixels(4770));
   setFont(windowFont());
   QPalette palette = this->palette();
   palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));

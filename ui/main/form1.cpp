@@ -9,6 +9,7 @@
 #include "ui/main/app_identity.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/result_list_model.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,14 +32,9 @@
 
 namespace {
 
-// The layout is measured in twips; the screen has 15 twips to a pixel at 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-
-int toPixels(int twips) { return static_cast<int>(std::lround(double(twips) / kTwipsPerPixel)); }
-
-QRect twipsRect(int left, int top, int width, int height) {
-  return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
-}
+using sv::kTwipsPerPixel;
+using sv::twipsRect;
+using sv::twipsToPixels;
 
 const QString kTitle = QStringLiteral("  VARNOK Dalvorn Sievra");
 
@@ -149,8 +145,6 @@ std::optional<double> storedTwips(const QString& text) {
   return std::floor(value);
 }
 
-int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-
 }  // namespace
 
 Form1::Form1(const Form1Services& services, QWidget* parent)
@@ -165,7 +159,7 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kTitle);
   setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
-  setFixedSize(toPixels(5670), toPixels(4860));
+  setFixedSize(twipsToPixels(5670), twipsToPixels(4860));
   setFont(msSansSerif(11));
 
   buildControls();
