@@ -34,7 +34,7 @@ class SvCliTest : public ::testing::Test {
   const fs::path& m_dir = m_temp.dir();
   const std::string m_main = m_temp.path("MainBase.dat");
   const std::string m_new = m_temp.path("new.rda");
-  PosixFileSystem m_files{PosixFileSystem::Reading::Map};  // as sv-cli reads
+  PosixFileSystem m_files;
   std::ostringstream m_out, m_err;
 };
 

@@ -37,15 +37,18 @@ TEST(CompareAndDelete, IncompleteFirstComparedRecordStopsBeforeTheMainBaseIsOpen
   EXPECT_EQ(fs.uses(testing::Op::Open), 1) << "only the compared file";
 }
 
-TEST(CompareAndDelete, SameFileAsMainBaseAndComparedEmptiesIt) {
-  MemoryFileSystem fs;
-  fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
-  const RunOutcome outcome = compareAndDelete(fs, kNew, kNew);
-  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
-  EXPECT_TRUE(outcome.lists.List2.empty());
-  EXPECT_EQ(outcome.dupesCount(), 2u);
-  EXPECT_EQ(fs.files[kNew], "");
-  EXPECT_EQ(fs.files[kBak], "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+TEST(CompareAndDelete, TheMainBaseAsFileForComparingIsRefusedBeforeAnythingIsTouched) {
+  for (bool dryRun : {false, true}) {
+    MemoryFileSystem fs;
+    fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
+    const auto before = fs.files;
+    const RunOutcome outcome = compareAndDelete(fs, kNew, kNew, {.dryRun = dryRun});
+    EXPECT_EQ(outcome.status.message(),
+              "Nothing was done: the file for comparing \"/data/new.rda\" is the main base itself.");
+    EXPECT_TRUE(outcome.lists.List2.empty());
+    EXPECT_EQ(fs.files, before);
+    EXPECT_TRUE(fs.steps.empty()) << "nothing read, locked or written";
+  }
 }
 
 TEST(CompareAndDelete, SecondRunBacksUpTheCleanedFileAndFindsNothing) {
