@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <random>
 #include <sys/file.h>
@@ -72,25 +73,32 @@ bool sameInode(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Reads the whole file from offset 0 into memory of its own.
-std::error_code readAll(int fd, std::size_t sizeHint, std::string& bytes) {
-  try {
-    bytes.resize(sizeHint + 1);
-    std::size_t used = 0;
-    for (;;) {
-      if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-      const ssize_t n = ::pread(fd, bytes.data() + used, bytes.size() - used,
-                                static_cast<off_t>(used));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return lastError();
-      }
-      if (n == 0) break;
-      used += static_cast<std::size_t>(n);
+// A file's bytes in memory of their own, left uninitialised until read:
+// clearing hundreds of megabytes first would cost as much as a read.
+class BufferContents : public FileContents {
+ public:
+  explicit BufferContents(std::size_t capacity) : m_data(new char[capacity]) {}
+  std::string_view bytes() const override { return {m_data.get(), m_size}; }
+  char* data() { return m_data.get(); }
+  void setSize(std::size_t size) { m_size = size; }
+
+ private:
+  std::unique_ptr<char[]> m_data;
+  std::size_t m_size = 0;
+};
+
+// Reads from offset 0 up to capacity bytes or the end, whichever comes
+// first; the caller learns from the count whether the file grew.
+std::error_code readAll(int fd, char* data, std::size_t capacity, std::size_t& used) {
+  used = 0;
+  while (used < capacity) {
+    const ssize_t n = ::pread(fd, data + used, capacity - used, static_cast<off_t>(used));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
     }
-    bytes.resize(used);
-  } catch (const std::bad_alloc&) {
-    return std::make_error_code(std::errc::not_enough_memory);
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
   }
   return {};
 }
@@ -160,19 +168,24 @@ class PosixFileSystem::Reader {
     struct stat before;
     if (::fstat(fd, &before) != 0) return lastError();
     if (auto error = requireRegular(before)) return error;
-    std::string bytes;
-    if (auto error = readAll(fd, static_cast<std::size_t>(before.st_size), bytes)) return error;
-    fs.finishedReading(fd);
-    struct stat after;
-    if (::fstat(fd, &after) != 0) return lastError();
-    if (!sameVersion(before, after) || bytes.size() != static_cast<std::size_t>(after.st_size)) {
-      return make_error_code(FileError::ChangedWhileRead);
-    }
+    const auto size = static_cast<std::size_t>(before.st_size);
+    std::shared_ptr<BufferContents> buffer;
     try {
-      contents = std::make_shared<StringContents>(std::move(bytes));
+      // One byte more than the file holds shows a file that grew.
+      buffer = std::make_shared<BufferContents>(size + 1);
     } catch (const std::bad_alloc&) {
       return std::make_error_code(std::errc::not_enough_memory);
     }
+    std::size_t used = 0;
+    if (auto error = readAll(fd, buffer->data(), size + 1, used)) return error;
+    fs.finishedReading(fd);
+    struct stat after;
+    if (::fstat(fd, &after) != 0) return lastError();
+    if (!sameVersion(before, after) || used != size) {
+      return make_error_code(FileError::ChangedWhileRead);
+    }
+    buffer->setSize(used);
+    contents = std::move(buffer);
     seen = after;
     return {};
   }
