@@ -158,6 +158,9 @@ int PosixFileSystem::renameOver(int folderFd, const char* from, const char* to) 
   return ::renameat(folderFd, from, folderFd, to);
 }
 void PosixFileSystem::finishedReading(int) {}
+int PosixFileSystem::createUnnamed(int folderFd) {
+  return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
 
 // Reading an open regular file by copy, with the check that it did not
 // change meanwhile: a writer in place leaves a new size or modification time.
@@ -372,7 +375,7 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
 
   // Private until its attributes are set.
   std::string named;
-  Descriptor fd(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  Descriptor fd(createUnnamed(folder.get()));
   if (!fd) {
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
       return lastError();

@@ -30,6 +30,9 @@ class PosixFileSystem : public FileSystem {
   // Called once a file's bytes are read, before the file is checked for
   // having changed meanwhile.
   virtual void finishedReading(int fd);
+  // Opens an unnamed file in the folder (O_TMPFILE); where the file system
+  // has none, it fails and a named temporary is used instead.
+  virtual int createUnnamed(int folderFd);
 
  private:
   class Writer;

@@ -391,5 +391,55 @@ TEST_F(PosixFileSystemTest, AFileThatCannotFitFailsAtOnceAndLeavesNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "small"), {}), 1);
 }
 
+// Where the file system has no unnamed files, a named temporary takes
+// their place: private, short, gone after commit or failure, and swept
+// away once the run that made it is gone.
+TEST_F(PosixFileSystemTest, NamedTemporariesWhereUnnamedOnesAreMissing) {
+  class NoUnnamed : public PosixFileSystem {
+   protected:
+    int createUnnamed(int) override {
+      errno = EOPNOTSUPP;
+      return -1;
+    }
+  } files;
+  auto temporaries = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+      const std::string name = entry.path().filename().string();
+      if (PosixFileSystem::isTemporaryName(name)) names.push_back(name);
+    }
+    return names;
+  };
+  write(path("f"), "old");
+  {
+    std::unique_ptr<Replacement> r;
+    ASSERT_FALSE(files.beginReplace(path("f"), {true, ::geteuid(), ::getegid(), 0640}, r));
+    const auto names = temporaries();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(statOf(path(names[0])).st_mode & 07777, 0640u);
+    // Held by this live run: a sweep leaves it.
+    files.removeDebris(path("f"));
+    EXPECT_EQ(temporaries().size(), 1u);
+  }
+  EXPECT_TRUE(temporaries().empty());
+  ASSERT_FALSE(replaceWith(files, path(std::string(251, 'n')), "new"));
+  EXPECT_TRUE(temporaries().empty());
+
+  // A process killed while writing leaves its temporary; the next sweep
+  // removes it.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::unique_ptr<Replacement> r;
+    if (files.beginReplace(path("f"), {}, r)) ::_exit(1);
+    ::_exit(0);  // no destructors: as if killed
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(temporaries().size(), 1u);
+  files.removeDebris(path("f"));
+  EXPECT_TRUE(temporaries().empty());
+  EXPECT_EQ(read(path("f")), "old");
+}
+
 }  // namespace
 }  // namespace sv
