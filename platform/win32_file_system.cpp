@@ -11,6 +11,31 @@ namespace {
 
 std::error_code lastError() { return fromWin32Error(::GetLastError()); }
 
+// Win32 codes without an errno of their own, in the system's words.
+class Win32ErrorCategory : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "win32"; }
+  std::string message(int code) const override {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text == nullptr ? L"" : text, n);
+    ::LocalFree(text);
+    // As the other reasons read after a file's name: no full stop, no line end.
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' ||
+                              words.back() == L'.' || words.back() == L' '))
+      words.pop_back();
+    if (words.empty()) return "system error " + std::to_string(code);
+    return toUtf8(words);
+  }
+};
+
+const std::error_category& win32Category() {
+  static const Win32ErrorCategory category;
+  return category;
+}
+
 // Closes a handle on every way out.
 class Handle {
  public:
@@ -378,7 +403,7 @@ std::error_code fromWin32Error(unsigned long code) {
     case ERROR_WRITE_FAULT:
       return std::make_error_code(std::errc::io_error);
     default:
-      return {static_cast<int>(code), std::system_category()};
+      return {static_cast<int>(code), win32Category()};
   }
 }
 

@@ -257,6 +257,12 @@ TEST(Win32Errors, AreTheUsersWordsOfLinux) {
       {ERROR_WRITE_PROTECT, "the disk is read-only"},
   };
   for (const auto& c : cases) EXPECT_EQ(describeError(fromWin32Error(c.code)), c.words) << c.code;
+  // Codes without an errno keep the system's own words, never those of the
+  // errno that happens to share their number (13 is EACCES).
+  const std::string invalidData = describeError(fromWin32Error(ERROR_INVALID_DATA));
+  EXPECT_NE(invalidData, "access denied");
+  EXPECT_FALSE(invalidData.empty());
+  EXPECT_NE(invalidData.back(), '\n');
 }
 
 TEST(Win32Text, Utf8AndWideRoundTrip) {
