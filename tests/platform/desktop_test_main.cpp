@@ -2,6 +2,8 @@
 // before any QSettings exists, so the user's real settings are never touched;
 // and in one QApplication, offscreen unless told otherwise, for the dialog.
 
+#include "tests/support/runtime_dir.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QStandardPaths::setTestModeEnabled(true);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  sv::test::PrivateRuntimeDir runtime;
   QApplication app(argc, argv);
 
   ::testing::InitGoogleTest(&argc, argv);
