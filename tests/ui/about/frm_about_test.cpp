@@ -1,8 +1,11 @@
 #include "ui/about/frm_about.h"
 
+#include "platform/window_frame.h"
+
 #include "tests/ui/main/doubles.h"
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -183,6 +186,23 @@ TEST_F(FrmAboutTest, HasNoIconAndNoMinimiseOrMaximiseButton) {
   const Qt::WindowFlags flags = second.windowFlags();
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+}
+
+}  // namespace
+
+namespace {
+
+// Only on a real X display (ctest runs this under Xvfb when it can): the
+// request reaches the window before the window manager sees it.
+TEST(FrmAboutOnX11Test, AsksToStayOffTheTaskbarAndKeepsQtsOwnStates) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "not on X11";
+  RecordingShellOpener opener;
+  frmAbout window{opener};
+  window.setWindowModality(Qt::ApplicationModal);
+  EXPECT_TRUE(sv::isKeptOffTaskbar(window)) << "before it shows";
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(sv::isKeptOffTaskbar(window)) << "Qt's own states at show must not replace it";
 }
 
 }  // namespace
