@@ -248,16 +248,6 @@ TEST_F(SvCliTest, OutputsKeepTheComparedFilesModeAndOwner) {
   }
 }
 
-TEST_F(SvCliTest, ANameThatLeavesRoomForItsOutputsWorks) {
-  const std::string name = m_temp.path(std::string(251, 'n'));
-  write(m_main, "A\r\n1\r\nm\r\n");
-  write(name, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-  EXPECT_EQ(run({m_main, name}), 0) << m_err.str();
-  EXPECT_EQ(read(name), "B\r\n2\r\ny\r\n");
-  EXPECT_EQ(read(name + ".dup"), "A\r\n1\r\nx\r\n");
-  EXPECT_EQ(m_temp.entries(), 4);
-}
-
 // A full disk, where the test can mount a small one: the backup fits, the
 // cleaned and dupes files do not, and the run says so before it changes
 // anything but the backup.

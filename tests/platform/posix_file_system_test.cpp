@@ -315,20 +315,6 @@ TEST_F(PosixFileSystemTest, EachFileIsFlushedThenRenamedIntoPlaceThenTheFolderFl
   EXPECT_EQ(read(path("hard")), "old");
 }
 
-TEST_F(PosixFileSystemTest, TheNewFileGetsTheGivenModeAndOwner) {
-  write(path("f"), "old");
-  ASSERT_FALSE(replace(path("f"), "new", {true, ::geteuid(), ::getegid(), 0600}));
-  EXPECT_EQ(statOf(path("f")).st_mode & 07777, 0600u);
-  ASSERT_FALSE(replace(path("f"), "new", {true, ::geteuid(), ::getegid(), 0644}));
-  EXPECT_EQ(statOf(path("f")).st_mode & 07777, 0644u);
-  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
-  ASSERT_FALSE(replace(path("f"), "new", {true, 4321, 4322, 0600}));
-  const struct stat st = statOf(path("f"));
-  EXPECT_EQ(st.st_uid, 4321u);
-  EXPECT_EQ(st.st_gid, 4322u);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
-}
-
 // The temporary's name does not grow with the target's: a name that just
 // leaves room for ".bak" works.
 TEST_F(PosixFileSystemTest, NamesUpToTheLimitCanBeReplaced) {
