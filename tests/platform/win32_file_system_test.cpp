@@ -286,14 +286,5 @@ TEST(Win32Errors, AreTheUsersWordsOfLinux) {
   EXPECT_NE(invalidData.back(), '\n');
 }
 
-TEST(Win32Text, Utf8AndWideRoundTrip) {
-  const std::string utf8 = "MainBase Основа \xF0\x9F\x98\x80.dat";
-  std::wstring wide;
-  ASSERT_TRUE(toWide(utf8, wide));
-  EXPECT_EQ(wide.size(), 22u);  // the emoji is two UTF-16 units
-  EXPECT_EQ(toUtf8(wide), utf8);
-  EXPECT_FALSE(toWide("\xC0\x80", wide));
-}
-
 }  // namespace
 }  // namespace sv
