@@ -183,6 +183,10 @@ void PosixFileSystem::finishedReading(int) {}
 int PosixFileSystem::createUnnamed(int folderFd) {
   return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
+int PosixFileSystem::linkUnnamed(int fd, int folderFd, const char* name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), folderFd, name, AT_SYMLINK_FOLLOW);
+}
 
 // Reading an open regular file by copy, with the check that it did not
 // change meanwhile: a writer in place leaves a new size or modification time.
@@ -333,15 +337,16 @@ class PosixFileSystem::Writer : public Replacement {
 
   std::error_code append(std::string_view data) override { return writeAll(m_fd.get(), data); }
 
+  // Naming can fail (a full folder needs a new block for the entry), so it
+  // happens here, before the run puts any of its files in place: what is
+  // left for commit is a rename.
   std::error_code flush() override {
     if (m_fs.syncFile(m_fd.get()) != 0) return lastError();
+    if (m_named.empty()) return giveName();
     return {};
   }
 
   std::error_code commit() override {
-    if (m_named.empty()) {
-      if (auto error = giveName()) return error;
-    }
     if (m_fs.renameOver(m_folder.get(), m_named.c_str(), m_baseName.c_str()) != 0) {
       return lastError();
     }
@@ -353,12 +358,11 @@ class PosixFileSystem::Writer : public Replacement {
   }
 
  private:
-  // An unnamed file gets a short name of its own just before the rename.
+  // An unnamed file gets a short name of its own once its data is on disk.
   std::error_code giveName() {
-    const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = temporaryName();
-      if (::linkat(AT_FDCWD, self.c_str(), m_folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (m_fs.linkUnnamed(m_fd.get(), m_folder.get(), name.c_str()) == 0) {
         m_named = std::move(name);
         return {};
       }

@@ -202,6 +202,33 @@ TEST_F(SvCliTest, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
   EXPECT_EQ(m_temp.entries(), 4);
 }
 
+// A new file can still fail to get its name once written (a full folder
+// needs a new block for the entry): that must happen before the cleaned
+// file replaces the old one, or the removed records live only in the backup.
+TEST_F(SvCliTest, ADupesFileThatCannotBeNamedLeavesTheComparedFileAsItWas) {
+  class FullFolder : public PosixFileSystem {
+   protected:
+    // The dupes file below is the only one of ten bytes.
+    int linkUnnamed(int fd, int folderFd, const char* name) override {
+      struct stat st;
+      if (::fstat(fd, &st) == 0 && st.st_size == 10) {
+        errno = ENOSPC;
+        return -1;
+      }
+      return PosixFileSystem::linkUnnamed(fd, folderFd, name);
+    }
+  } files;
+  write(m_main, "A\r\n1\r\nm\r\n");
+  const std::string original = "A\r\n1\r\nxx\r\nB\r\n2\r\ny\r\n";
+  write(m_new, original);
+  EXPECT_EQ(runCli({m_main, m_new}, files, m_out, m_err), 1);
+  EXPECT_EQ(m_err.str(), "sv-cli: Cannot write the dupes file \"" + m_new + ".dup\": disk full.\n");
+  EXPECT_EQ(read(m_new), original);
+  EXPECT_EQ(read(m_new + ".bak"), original);
+  EXPECT_FALSE(fs::exists(m_new + ".dup"));
+  EXPECT_EQ(m_temp.entries(), 3);
+}
+
 // Links planted at the outputs' names are replaced; the compared file's own
 // link survives and its target is cleaned.
 TEST_F(SvCliTest, LinksAreFollowedOnlyForTheFileForComparing) {
