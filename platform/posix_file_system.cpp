@@ -380,6 +380,27 @@ class PosixFileSystem::Writer : public Replacement {
   bool m_committed = false;
 };
 
+namespace {
+
+// Gives a new file the owner and group it should have, as far as the process
+// may. Where the group cannot be given, the file is left in the process's own
+// group, which must not read what the file's group alone could: the group's
+// permissions are dropped.
+std::error_code takeOwnerAndGroup(int fd, const FileAttributes& attributes, mode_t& mode) {
+  if (::fchown(fd, attributes.owner, attributes.group) == 0) return {};
+  if (errno != EPERM) return lastError();
+  // Only root may give a file away; a member of the group may still give it
+  // the group.
+  if (::fchown(fd, static_cast<uid_t>(-1), attributes.group) == 0) return {};
+  if (errno != EPERM) return lastError();
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return lastError();
+  if (st.st_gid != attributes.group) mode &= ~static_cast<mode_t>(S_ISGID | S_IRWXG);
+  return {};
+}
+
+}  // namespace
+
 std::error_code PosixFileSystem::beginReplace(const std::string& path,
                                               const FileAttributes& attributes,
                                               std::unique_ptr<Replacement>& out) {
@@ -416,11 +437,10 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
   auto writer = std::make_unique<Writer>(*this, folder.release(), fd.get(), baseName, named);
   const int raw = fd.release();
   if (::flock(raw, LOCK_EX | LOCK_NB) != 0) return lastError();
-  if (attributes.known && ::fchown(raw, attributes.owner, attributes.group) != 0 &&
-      errno != EPERM) {
-    return lastError();
+  mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
+  if (attributes.known) {
+    if (auto error = takeOwnerAndGroup(raw, attributes, mode)) return error;
   }
-  const mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
   if (::fchmod(raw, mode) != 0) return lastError();
   out = std::move(writer);
   return {};
