@@ -2,7 +2,7 @@
 
 #include "platform/shell_open.h"
 #include "ui/about/clickable_label.h"
-#include "ui/about/links.h"
+#include "ui/layout/links.h"
 #include "ui/twips.h"
 
 #include <QAbstractButton>

@@ -5,7 +5,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
 #include "ui/about/frm_about.h"
-#include "ui/about/links.h"
+#include "ui/layout/links.h"
 #include "ui/main/app_identity.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/result_list_model.h"
