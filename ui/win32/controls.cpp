@@ -51,7 +51,7 @@ int displayDpi(int dpi) {
   HDC screen = GetDC(nullptr);
   const int measured = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  return measured > 0 ? measured : layout::kDesignDpi;
+  return measured > 0 ? measured : layout::kBaseDpi;
 }
 
 RECT pixelRect(const layout::Rect& twips, int dpi) {

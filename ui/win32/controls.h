@@ -4,7 +4,7 @@
 // messages to a C++ object, fonts and colours from the design's tables,
 // owner-drawn push buttons in their own colour, and tooltips.
 
-#include "ui/layout/design.h"
+#include "ui/layout/window_tables.h"
 
 #include <windows.h>
 
@@ -34,6 +34,12 @@ class WindowBase {
  private:
   static LRESULT CALLBACK dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+// One line of the 8.25 pt font, as the list rows and the one-line labels
+// count it: 13 pixels at 96 dpi. A font that the system substitutes for a
+// missing one may be a pixel shorter; rows and labels keep the design's
+// height all the same, so that both paired lists show the same rows.
+inline constexpr int kLineTwips = 195;
 
 // The display's dots per inch, or dpi when that is not 0.
 int displayDpi(int dpi = 0);

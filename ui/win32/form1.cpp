@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -88,7 +89,8 @@ void Form1::buildControls() {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(m_hwnd, dc);
-    if (metrics.tmHeight > 0) m_rowHeight = metrics.tmHeight;
+    m_rowHeight = (std::max)(static_cast<int>(metrics.tmHeight),
+                             layout::twipsToPixels(kLineTwips, m_dpi));
   }
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -7,7 +7,7 @@
 // (ui/layout); the run itself is sv::compareAndDelete().
 
 #include "engine/compare_and_delete.h"
-#include "ui/layout/design.h"
+#include "ui/layout/window_tables.h"
 #include "ui/win32/controls.h"
 
 #include <windows.h>

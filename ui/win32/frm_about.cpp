@@ -4,6 +4,8 @@
 #include "ui/layout/links.h"
 #include "ui/win32/pictures.h"
 
+#include <algorithm>
+
 namespace sv::win32 {
 
 namespace {
@@ -105,7 +107,8 @@ void FrmAbout::buildControls() {
       SelectObject(dc, old);
       ReleaseDC(m_hwnd, dc);
       place.right = place.left + measure.right;
-      place.bottom = place.top + measure.bottom;
+      place.bottom = place.top + (std::max)(measure.bottom, static_cast<LONG>(layout::twipsToPixels(
+                                                            kLineTwips, m_dpi)));
     }
     item.hwnd = CreateWindowExW(
         0, className, text.c_str(), style, place.left, place.top, place.right - place.left,

@@ -4,7 +4,7 @@
 // author's links and copyright, and OK. Built afresh from the design's table
 // at every showing; it keeps no state.
 
-#include "ui/layout/design.h"
+#include "ui/layout/window_tables.h"
 #include "ui/win32/controls.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // The pictures compiled into the executable (resources/*, by the numbers of
 // ui/layout/picture_ids.h), loaded as GDI objects the caller owns.
 
-#include "ui/layout/design.h"
+#include "ui/layout/window_tables.h"
 
 #include <windows.h>
 

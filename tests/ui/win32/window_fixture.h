@@ -4,82 +4,22 @@
 // settings store and the shell-open request replaced by doubles, and the
 // files in memory.
 
-#include "platform/win32_file_dialog.h"
-#include "platform/win32_settings_store.h"
-#include "platform/win32_shell_open.h"
+#include "platform/win32_text.h"
+#include "tests/ui/win32/doubles.h"
 #include "tests/support/memory_file_system.h"
-#include "ui/layout/design.h"
+#include "ui/layout/window_tables.h"
 #include "ui/win32/form1.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace sv::testing {
-
-struct DialogCall {
-  HWND owner;
-  std::string filter;
-  std::string initialFile;
-};
-
-// Gives the preloaded answers in turn; nothing (Cancel) once they run out.
-class FakeFileDialog : public win32::FileDialog {
- public:
-  std::deque<std::optional<std::string>> answers;
-  std::vector<DialogCall> calls;
-
-  std::optional<std::string> chooseFileToOpen(HWND owner, const std::string& filter,
-                                              const std::string& initialFile) override {
-    calls.push_back({owner, filter, initialFile});
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-};
-
-class MemorySettings : public win32::SettingsStore {
- public:
-  std::map<std::string, std::string> values;  // "application/section/key"
-
-  std::string read(const std::string& application, const std::string& section,
-                   const std::string& key) override {
-    auto it = values.find(application + "/" + section + "/" + key);
-    return it == values.end() ? std::string() : it->second;
-  }
-  void write(const std::string& application, const std::string& section, const std::string& key,
-             const std::string& value) override {
-    values[application + "/" + section + "/" + key] = value;
-  }
-};
-
-struct ShellCall {
-  HWND owner;
-  std::string operation;
-  std::string file;
-  bool parametersNull;
-  bool directoryNull;
-  int showCommand;
-};
-
-class RecordingShell : public win32::ShellOpener {
- public:
-  std::vector<ShellCall> calls;
-
-  void shellExecute(HWND owner, const char* operation, const std::string& file,
-                    const char* parameters, const char* directory, int showCommand) override {
-    calls.push_back({owner, operation, file, parameters == nullptr, directory == nullptr,
-                     showCommand});
-  }
-};
 
 // Dispatches what is waiting in the queue, through the window's own keys
 // first. True when the program was asked to end (WM_QUIT).
@@ -100,7 +40,7 @@ class Form1Test : public ::testing::Test {
   void SetUp() override { open(); }
   void TearDown() override { window.reset(); pumpMessages(); }
 
-  void open(int dpi = layout::kDesignDpi) {
+  void open(int dpi = layout::kBaseDpi) {
     window.reset();
     window = std::make_unique<win32::Form1>(
         win32::Form1Services{files, dialog, settings, shell,
