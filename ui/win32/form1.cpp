@@ -7,6 +7,7 @@
 #include "ui/layout/links.h"
 #include "ui/layout/position.h"
 #include "ui/layout/text_decoding.h"
+#include "ui/main/app_identity.h"
 #include "ui/win32/frm_about.h"
 #include "ui/win32/pictures.h"
 
@@ -23,7 +24,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
                              WS_CLIPCHILDREN;
 constexpr UINT_PTR kSubclassId = 1;
-constexpr wchar_t kFailureTitle[] = L"VARNOK Sievra";
 
 bool is(const layout::Control& control, std::string_view name) { return control.name == name; }
 
@@ -462,7 +462,7 @@ void Form1::Command1_Click() {
     if (m_showFailure) {
       m_showFailure(m_hwnd, message);
     } else {
-      MessageBoxW(m_hwnd, message.c_str(), kFailureTitle, MB_OK | MB_ICONERROR);
+      MessageBoxW(m_hwnd, message.c_str(), wideText(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     }
     return;
   }

@@ -10,8 +10,9 @@ namespace sv::win32 {
 
 namespace {
 
-// A fixed dialog frame: close box only, no icon, not resizable.
-constexpr DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// A fixed dialog frame: close box only, no icon, not resizable. Overlapped
+// rather than pop-up, so that the window system gives it its default place.
+constexpr DWORD kAboutStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kAboutExStyle = WS_EX_DLGMODALFRAME;
 
 }  // namespace

@@ -83,6 +83,70 @@ TEST_F(Form1Test, AFailedRunShowsOneMessageKeepsTheLabelAndTheFile) {
   EXPECT_EQ(count(control("List4")), 0);
 }
 
+// Notes the pointer whenever the run reads a file. The run may read on
+// threads of its own: the pointer asked for is the one the screen shows.
+class PointerWatchingFileSystem : public FileSystem {
+ public:
+  explicit PointerWatchingFileSystem(FileSystem& inner) : m_inner(inner) {}
+  std::vector<HCURSOR> pointersWhileReading;
+
+  std::error_code readFile(const std::string& path, SharedContents& contents) override {
+    CURSORINFO shown{};
+    shown.cbSize = sizeof(shown);
+    GetCursorInfo(&shown);
+    pointersWhileReading.push_back(shown.hCursor);
+    return m_inner.readFile(path, contents);
+  }
+  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+                               std::unique_ptr<Replacement>& out) override {
+    return m_inner.beginReplace(path, permissionsFrom, out);
+  }
+  bool sameFile(const std::string& a, const std::string& b) override {
+    return m_inner.sameFile(a, b);
+  }
+
+ private:
+  FileSystem& m_inner;
+};
+
+TEST_F(Form1Test, TheRunShowsTheBusyPointerAndGivesItBackBeforeAnyMessage) {
+  PointerWatchingFileSystem watched(files);
+  std::vector<HCURSOR> pointerAtMessage;
+  window = std::make_unique<win32::Form1>(win32::Form1Services{
+      watched, dialog, settings, shell,
+      [&](HWND, const std::wstring&) { pointerAtMessage.push_back(GetCursor()); }, 96});
+  window->show();
+  const HCURSOR busy = LoadCursorW(nullptr, IDC_WAIT);
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+
+  files.files["MainBase.dat"] = records(0, 2);
+  files.files["new.rda"] = records(1, 2);
+  run("MainBase.dat", "new.rda");
+  ASSERT_FALSE(watched.pointersWhileReading.empty());
+  for (HCURSOR pointer : watched.pointersWhileReading) EXPECT_EQ(pointer, busy);
+  EXPECT_EQ(GetCursor(), arrow);
+
+  files.files.erase("MainBase.dat");
+  run("MainBase.dat", "new.rda");
+  ASSERT_EQ(pointerAtMessage.size(), 1u);
+  EXPECT_EQ(pointerAtMessage[0], arrow);
+}
+
+TEST_F(Form1Test, ThePointerIsTheQuestionMarkOverTheLogoOnlyAndTheRunsOwnWhileBusy) {
+  const auto pointerOver = [&](const char* name) {
+    SendMessageW(window->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(name)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  const HCURSOR overLogo = pointerOver("Image1");
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(overLogo, &info));
+  EXPECT_EQ(info.xHotspot, 16u) << "the 32 x 32 question-mark picture";
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  EXPECT_EQ(pointerOver("Command1"), LoadCursorW(nullptr, IDC_ARROW));
+}
+
 TEST_F(Form1Test, ListItemsAreDrawnFromTheRunsListsDecodedForDisplay) {
   // Windows-1251 Notes and a UTF-8 Callsign, each shown as what it says.
   files.files["MainBase.dat"] = "X\r\nY\r\nZ\r\n";

@@ -81,6 +81,17 @@ TEST_F(PositionMemoryTest, CloseBoxAndExitSaveTheEdgesInTwipsAndTheNextStartUses
   EXPECT_EQ(windowCorner(window->hwnd()).y, 3000);
 }
 
+TEST_F(PositionMemoryTest, AMinimisedWindowStoresWhereItWillBeRestoredTo) {
+  open();
+  SetWindowPos(window->hwnd(), nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(window->hwnd(), SW_SHOWMINNOACTIVE);
+  pumpMessages();
+  ASSERT_TRUE(IsIconic(window->hwnd()));
+  close();
+  EXPECT_EQ(registryValue(L"Left"), L"1500");
+  EXPECT_EQ(registryValue(L"Top"), L"3000");
+}
+
 TEST_F(PositionMemoryTest, EachEdgeIsFlooredOnItsOwnAndAnEmptyOrBadOneKeepsTheDefault) {
   open();
   const POINT designed = windowCorner(window->hwnd());
