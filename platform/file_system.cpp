@@ -14,8 +14,12 @@ std::string describeError(std::error_code error) {
         return "access denied";
       case ENOSPC:
         return "disk full";
+#ifdef EDQUOT
       case EDQUOT:
         return "disk quota exceeded";
+#endif
+      case EBUSY:
+        return "the file is in use";
       case EISDIR:
         return "it is a folder, not a file";
       case EROFS:

@@ -3,7 +3,7 @@
 
 #include "cli/sv_cli.h"
 
-#include "platform/posix_file_system.h"
+#include "platform/native_file_system.h"
 
 #include "tests/support/temp_dir.h"
 
@@ -34,7 +34,11 @@ class SvCliTest : public ::testing::Test {
   const fs::path& m_dir = m_temp.dir();
   const std::string m_main = m_temp.path("MainBase.dat");
   const std::string m_new = m_temp.path("new.rda");
-  PosixFileSystem m_files{PosixFileSystem::Reading::Map};  // as sv-cli reads
+  #ifdef _WIN32
+  NativeFileSystem m_files;
+#else
+  NativeFileSystem m_files{PosixFileSystem::Reading::Map};  // as sv-cli reads
+#endif
   std::ostringstream m_out, m_err;
 };
 
