@@ -81,8 +81,11 @@ void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
   if (!about || !IsWindowVisible(about)) return;
   // A few turns of the About window's own loop, so that it is active and
   // painted before it is taken.
-  if (g_ticksShown++ == 0) SetForegroundWindow(about);
-  if (g_ticksShown < 5) return;
+  if (g_ticksShown++ == 0) {
+    SetForegroundWindow(about);
+    SetActiveWindow(about);
+  }
+  if (g_ticksShown < 20) return;
   KillTimer(nullptr, id);
   g_inAbout();
   PostMessageW(about, WM_CLOSE, 0, 0);
