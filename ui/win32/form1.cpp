@@ -220,11 +220,6 @@ void Form1::show(int showCommand) {
 
 bool Form1::preTranslate(const MSG& message) {
   if (!m_hwnd) return false;
-  if (m_toolTips && message.hwnd && IsChild(m_hwnd, message.hwnd) &&
-      message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
-    MSG relay = message;
-    SendMessageW(m_toolTips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
-  }
   return handleDialogKeys(message, m_hwnd, m_tabOrder);
 }
 

@@ -131,11 +131,5 @@ TEST(RegistrySettingsStoreTest, KeepsTextOfAnyCharactersPerApplicationSectionAnd
                  (L"Software\\VB and VBA Program Settings\\" + win32::widen(application)).c_str());
 }
 
-TEST(FileDialogFilterTest, PairsAreSeparatedByNulAndTheListEndsWithTwo) {
-  using namespace std::string_literals;
-  EXPECT_EQ(win32::dialogFilter("MainBase.dat|MainBase.dat"), L"MainBase.dat\0MainBase.dat\0\0"s);
-  EXPECT_EQ(win32::dialogFilter("RDA files|*.rda|"), L"RDA files\0*.rda\0\0"s);
-}
-
 }  // namespace
 }  // namespace sv::testing
