@@ -314,6 +314,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (m_lastFocus) SetFocus(m_lastFocus);
       return 0;
     case WM_CLOSE:
+      // While the About window is open the main window takes no input, not
+      // even a close request from the taskbar: the About window's own loop
+      // still runs inside this window's handler.
+      if (!IsWindowEnabled(m_hwnd)) return 0;
       closeWindow();
       return 0;
     default:

@@ -75,6 +75,8 @@ TEST_F(MenuTest, HelpShowsTheAboutWindowModallyWithItsTextsAndLinks) {
     if (step == 0) {
       if (!about || !IsWindowVisible(about)) return false;
       EXPECT_FALSE(IsWindowEnabled(form)) << "the main window takes no input";
+      SendMessageW(form, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(window->isOpen()) << "not even a close request";
       // Owned, so no taskbar button; a fixed dialog frame with no icon.
       EXPECT_EQ(GetWindow(about, GW_OWNER), form);
       const LONG_PTR style = GetWindowLongPtrW(about, GWL_STYLE);
