@@ -23,6 +23,10 @@ inline constexpr int kBoldWeight = 700;
 // Cyrillic: the Notes of the records are Russian.
 inline constexpr int kCyrillicCharset = 204;
 
+// One row of a list box in the lists' font, 13 pixels at 96 dpi; the
+// lists' heights hold whole rows plus their border.
+inline constexpr int kListRowHeight = 195;  // twips
+
 struct Font {
   std::string_view name{};
   double points = 8.25;

@@ -42,9 +42,6 @@ const sv::layout::Window& form() { return sv::layout::form1Window(); }
 
 const Control& row(const char* name) { return form().control(name); }
 
-// One list row of the 8.25 pt font, as the list heights count it.
-constexpr int kListRowHeight = 13;
-
 // Qt's form of a dialog control's filter: "RDA files (*.rda)".
 QString qtFilter(std::string_view filter) {
   QStringList entries;
@@ -121,7 +118,8 @@ class ListBoxRowDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kListRowHeight);
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(),
+                 twipsToPixels(sv::layout::kListRowHeight));
   }
 };
 
