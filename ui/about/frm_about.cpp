@@ -107,15 +107,14 @@ void frmAbout::makePicture(const Control& control) {
 }
 
 void frmAbout::makeLabel(const Control& control) {
-  QLabel* label = newLabel(control, this);
+  auto* link = qobject_cast<ClickableLabel*>(newLabel(control, this));
+  if (!link) return;
   const auto index = static_cast<short>(control.index);
   // A click on any element raises its group's one handler with the index.
   if (control.name == "lblInf") {
-    connect(static_cast<ClickableLabel*>(label), &ClickableLabel::clicked, this,
-            [this, index] { lblInf_Click(index); });
+    connect(link, &ClickableLabel::clicked, this, [this, index] { lblInf_Click(index); });
   } else if (control.name == "lblInf2") {
-    connect(static_cast<ClickableLabel*>(label), &ClickableLabel::clicked, this,
-            [this, index] { lblInf2_Click(index); });
+    connect(link, &ClickableLabel::clicked, this, [this, index] { lblInf2_Click(index); });
   }
 }
 
