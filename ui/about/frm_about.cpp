@@ -2,8 +2,8 @@
 
 #include "platform/shell_open.h"
 #include "ui/about/clickable_label.h"
-#include "ui/layout/links.h"
 #include "ui/layout/window_tables.h"
+#include "ui/open_link.h"
 #include "ui/twips.h"
 
 #include <QAbstractButton>
@@ -69,12 +69,6 @@ QLabel* newLabel(const Control& control, QWidget* parent) {
   // A one-line label keeps its left and top and takes the size of its text.
   if (control.sizing == sv::layout::Sizing::FitText) label->adjustSize();
   return label;
-}
-
-void openLink(sv::ShellOpener& opener, QWidget* owner, sv::layout::Link link) {
-  const sv::layout::ShellOpenRequest request = sv::layout::shellOpenRequest(link);
-  opener.shellExecute(owner, request.operation, QString::fromLatin1(request.file),
-                      request.parameters, request.directory, request.showCommand);
 }
 
 }  // namespace
@@ -159,9 +153,9 @@ void frmAbout::closeEvent(QCloseEvent* event) {
 void frmAbout::cmdOK_Click() { accept(); }
 
 void frmAbout::lblInf_Click(short /*index*/) {
-  openLink(m_opener, this, sv::layout::Link::HomePage);
+  sv::openLink(m_opener, this, sv::layout::Link::HomePage);
 }
 
 void frmAbout::lblInf2_Click(short /*index*/) {
-  openLink(m_opener, this, sv::layout::Link::MailLink);
+  sv::openLink(m_opener, this, sv::layout::Link::MailLink);
 }

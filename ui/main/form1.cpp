@@ -6,11 +6,11 @@
 #include "platform/shell_open.h"
 #include "ui/about/frm_about.h"
 #include "ui/layout/app_identity.h"
-#include "ui/layout/links.h"
 #include "ui/layout/position.h"
 #include "ui/layout/window_tables.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/result_list_model.h"
+#include "ui/open_link.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -165,12 +165,6 @@ void storeTwips(sv::SettingsStore& settings, const char* key, int pixels) {
       QString::fromLatin1(sv::layout::kSettingsApplication),
       QString::fromLatin1(sv::layout::kSettingsSection), QString::fromLatin1(key),
       QString::fromStdString(sv::layout::storedTwipsText(sv::layout::pixelsToTwips(pixels))));
-}
-
-void openLink(sv::ShellOpener& shell, QWidget* owner, sv::layout::Link link) {
-  const sv::layout::ShellOpenRequest request = sv::layout::shellOpenRequest(link);
-  shell.shellExecute(owner, request.operation, QString::fromLatin1(request.file),
-                     request.parameters, request.directory, request.showCommand);
 }
 
 }  // namespace
@@ -432,4 +426,4 @@ void Form1::mnuHelp_Click() {
   delete about.data();  // null if the window deleted itself on close
 }
 
-void Form1::mnuweb_Click() { openLink(m_shell, this, sv::layout::Link::HomePage); }
+void Form1::mnuweb_Click() { sv::openLink(m_shell, this, sv::layout::Link::HomePage); }
