@@ -5,7 +5,10 @@
 namespace sv {
 
 QString decodeForDisplay(std::string_view bytes) {
-  return QString::fromStdU16String(layout::decodeForDisplayUtf16(bytes));
+  const std::u16string text = layout::decodeForDisplayUtf16(bytes);
+  // Not QString::fromUtf16: that takes a leading byte order mark as a hint
+  // and drops it, and the field's own U+FEFF is to be shown.
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace sv
