@@ -79,6 +79,7 @@ QColor qtColour(const sv::layout::Rgb& rgb) { return QColor(rgb.red, rgb.green, 
 // Fixed colours only: the system's are what the style's palette gives anyway,
 // and a colour of none leaves the window's green showing through.
 void setColours(QWidget* widget, const Control& control) {
+  if (!control.fore.isFixed() && !control.back.isFixed()) return;
   const bool textBox = control.kind == ControlKind::TextBox;
   const bool button = control.kind == ControlKind::PushButton;
   QPalette palette = widget->palette();
