@@ -7,7 +7,10 @@
 
 namespace sv {
 class ShellOpener;
+namespace layout {
+struct Control;
 }
+}  // namespace sv
 
 class frmAbout : public QDialog {
   Q_OBJECT
@@ -21,6 +24,10 @@ class frmAbout : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void makePicture(const sv::layout::Control& control);
+  void makeLabel(const sv::layout::Control& control);
+  void makeButton(const sv::layout::Control& control);
+
   void cmdOK_Click();
   // Every element of a group opens the same target; the index is passed on
   // as the group's handlers take it and is not looked at.

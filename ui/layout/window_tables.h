@@ -20,8 +20,12 @@ namespace sv::layout {
 
 inline constexpr int kRegularWeight = 400;
 inline constexpr int kBoldWeight = 700;
-// Cyrillic: the Notes of the records are Russian.
+// Cyrillic, for the Russian Notes of the records.
 inline constexpr int kCyrillicCharset = 204;
+
+// One row of a list box in the lists' font, 13 pixels at 96 dpi; the
+// lists' heights hold whole rows plus their border.
+inline constexpr int kListRowHeight = 195;  // twips
 
 struct Font {
   std::string_view name{};
@@ -112,8 +116,8 @@ struct Control {
   // control has no place on the screen: placed is false and rect is empty.
   Rect rect{};
   bool placed = true;
-  // As the classic toolkits spell captions: a doubled ampersand shows as one and no
-  // control has an access key (see shownText()).
+  // Spelt as classic toolkits take captions: a doubled ampersand shows as
+  // one, and no control has an access key (see shownText()).
   std::string_view text{};
   std::string_view tooltip{};  // empty: none
   Font font{};

@@ -7,7 +7,7 @@
 #include "ui/layout/links.h"
 #include "ui/layout/position.h"
 #include "ui/layout/text_decoding.h"
-#include "ui/main/app_identity.h"
+#include "ui/layout/app_identity.h"
 #include "ui/win32/frm_about.h"
 #include "ui/win32/pictures.h"
 

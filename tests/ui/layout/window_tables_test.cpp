@@ -153,10 +153,9 @@ TEST(Form1TableTest, ArrangementHoldsTogether) {
   // The logo's rectangle is its natural size, 89 x 65 pixels.
   EXPECT_EQ(twipsToPixels(form.control("Image1").rect), (Rect{285, 4, 89, 65}));
   // Whole rows of 13 pixels plus 4 of border: 10, 10 and 6 rows.
+  EXPECT_EQ(twipsToPixels(kListRowHeight), 13);
   for (const auto& [name, rows] : {std::pair{"List3", 10}, {"List4", 10}, {"List2", 6}}) {
-    const int pixels = twipsToPixels(form.control(name).rect.height);
-    EXPECT_EQ((pixels - 4) % 13, 0) << name;
-    EXPECT_EQ((pixels - 4) / 13, rows) << name;
+    EXPECT_EQ(form.control(name).rect.height, rows * kListRowHeight + 4 * 15) << name;
   }
   EXPECT_EQ(form.control("List3").rect.height, form.control("List4").rect.height)
       << "paired lists show the same rows at the same top index";
