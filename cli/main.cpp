@@ -1,17 +1,20 @@
 #include "cli/sv_cli.h"
-#include "platform/native_file_system.h"
+#include "platform/file_system.h"
 
 #include <iostream>
 
 #ifdef _WIN32
+#include "platform/win32_file_system.h"
+
 #include <fcntl.h>
 #include <io.h>
 #endif
 
 namespace {
 
-int run(const std::vector<std::string>& args, sv::FileSystem& files) {
-  const int status = sv::runCli(args, files, std::cout, std::cerr);
+int run(const std::vector<std::string>& args) {
+  const auto files = sv::systemFileSystem();
+  const int status = sv::runCli(args, *files, std::cout, std::cerr);
   std::cout.flush();
   return std::cout.fail() && status == 0 ? 1 : status;
 }
@@ -27,13 +30,8 @@ int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stderr), _O_BINARY);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(sv::toUtf8(argv[i]));
-  sv::Win32FileSystem files;
-  return run(args, files);
+  return run(args);
 }
 #else
-int main(int argc, char** argv) {
-  // A batch run lives no longer than its results, so it can map its files.
-  sv::PosixFileSystem files(sv::PosixFileSystem::Reading::Map);
-  return run({argv + 1, argv + argc}, files);
-}
+int main(int argc, char** argv) { return run({argv + 1, argv + argc}); }
 #endif

@@ -3,6 +3,11 @@
 // The file layer on the real disk (Windows). Paths are UTF-8 inside the
 // program and become wide characters only at the system calls, so a file
 // name of any characters works whatever the system's code page.
+//
+// A run's lock is a named semaphore per file (by volume serial number and
+// file index), not a lock on the file itself: Windows refuses to replace a
+// file that is held open, and byte-range locks would keep others from
+// reading it. The lock goes with the process that holds it.
 
 #include "platform/file_system.h"
 
@@ -10,21 +15,24 @@ namespace sv {
 
 class Win32FileSystem : public FileSystem {
  public:
-  // Reads into memory of its own: Windows cannot replace a file while it is
-  // mapped, and the compared file is replaced while its contents are held.
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
-  // Writes to a uniquely named file beside the target and moves it over the
-  // target on commit. The new file gets the folder's inherited permissions,
-  // as any new file on Windows; permissionsFrom plays no part.
-  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+  // The file is held open, sharing only reading and deletion, until read()
+  // has its bytes; from then on the name is checked instead.
+  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  void removeDebris(const std::string& path) override;
+  // Attributes play no part: a new file gets the folder's inherited
+  // permissions, as any new file on Windows.
+  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
-  // By volume serial number and file index, which links and different
-  // spellings of one path share.
   bool sameFile(const std::string& a, const std::string& b) override;
+
+  // Temporary files are named like this (".sv", 12 hex digits, ".tmp"), so
+  // that a later run can tell them apart from the user's files.
+  static bool isTemporaryName(std::string_view name);
 };
 
 // UTF-8 to the wide characters of the system calls and back. Invalid UTF-8
-// gives an empty string and false.
+// gives false.
 bool toWide(const std::string& utf8, std::wstring& wide);
 std::string toUtf8(const std::wstring& wide);
 

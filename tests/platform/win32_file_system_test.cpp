@@ -36,7 +36,7 @@ class Win32FileSystemTest : public ::testing::Test {
   long entries() const { return m_temp.entries(); }
   std::error_code replace(const std::string& p, const std::string& data) {
     std::unique_ptr<Replacement> r;
-    if (auto e = m_files.beginReplace(p, p, r)) return e;
+    if (auto e = m_files.beginReplace(p, {}, r)) return e;
     if (auto e = r->append(data)) return e;
     if (auto e = r->flush()) return e;
     return r->commit();
@@ -90,6 +90,7 @@ TEST_F(Win32FileSystemTest, ReadFailuresNameTheirCause) {
   EXPECT_EQ(describeError(m_files.readFile(path("missing"), got)), "file not found");
   EXPECT_EQ(describeError(m_files.readFile(path("nowhere\\f"), got)), "file not found");
   EXPECT_EQ(m_files.readFile(toUtf8(m_temp.dir().wstring()), got), std::errc::is_a_directory);
+  EXPECT_EQ(m_files.readFile("NUL", got), FileError::NotRegularFile);
   EXPECT_EQ(m_files.readFile("bad \xff name", got), std::errc::invalid_argument);
   write(path("held"), "x");
   const HANDLE held = holdExclusively(path("held"));
@@ -103,7 +104,7 @@ TEST_F(Win32FileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
   write(path("f"), "old");
   {
     std::unique_ptr<Replacement> r;
-    ASSERT_FALSE(m_files.beginReplace(path("f"), path("f"), r));
+    ASSERT_FALSE(m_files.beginReplace(path("f"), {}, r));
     ASSERT_FALSE(r->append("new"));
     EXPECT_EQ(read(path("f")), "old");
     EXPECT_EQ(entries(), 2);
@@ -117,22 +118,33 @@ TEST_F(Win32FileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
   EXPECT_EQ(entries(), 2);
 }
 
-TEST_F(Win32FileSystemTest, AFileInUseIsNotReplacedAndTheTemporaryGoes) {
+// Reserved room is no content: the new file holds exactly what was appended.
+TEST_F(Win32FileSystemTest, ReservingRoomLeavesTheSizeToTheData) {
+  std::unique_ptr<Replacement> r;
+  ASSERT_FALSE(m_files.beginReplace(path("f"), {}, r));
+  ASSERT_FALSE(r->reserve(1 << 20));
+  ASSERT_FALSE(r->append("abc"));
+  ASSERT_FALSE(r->flush());
+  ASSERT_FALSE(r->commit());
+  EXPECT_EQ(read(path("f")), "abc");
+}
+
+TEST_F(Win32FileSystemTest, WhatCannotBeReplacedFailsAtTheStart) {
   write(path("f"), "old");
   const HANDLE held = holdExclusively(path("f"));
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  const std::error_code error = replace(path("f"), "new");
+  const std::error_code inUse = replace(path("f"), "new");
   ::CloseHandle(held);
-  EXPECT_TRUE(error);
-  EXPECT_TRUE(describeError(error) == "the file is in use" || describeError(error) == "access denied")
-      << describeError(error);
+  EXPECT_TRUE(describeError(inUse) == "the file is in use" || describeError(inUse) == "access denied")
+      << describeError(inUse);
   EXPECT_EQ(read(path("f")), "old");
-  EXPECT_EQ(entries(), 1);
-}
 
-TEST_F(Win32FileSystemTest, ReplaceInAMissingFolderFails) {
+  fs::create_directory(m_temp.dir() / "folder");
+  std::unique_ptr<Replacement> r;
+  EXPECT_EQ(m_files.beginReplace(path("folder"), {}, r), std::errc::is_a_directory);
+  EXPECT_EQ(m_files.beginReplace("NUL", {}, r), FileError::NotRegularFile);
   EXPECT_EQ(describeError(replace(path("nowhere\\f"), "x")), "file not found");
-  EXPECT_EQ(entries(), 0);
+  EXPECT_EQ(entries(), 2);
 }
 
 TEST_F(Win32FileSystemTest, SameFileSeesThroughLinksAndSpellings) {
@@ -149,6 +161,90 @@ TEST_F(Win32FileSystemTest, SameFileSeesThroughLinksAndSpellings) {
   ::CloseHandle(held);
 }
 
+TEST_F(Win32FileSystemTest, ASecondRunCannotLockTheFileNorItsNewVersion) {
+  write(path("f"), "old");
+  ASSERT_TRUE(::CreateHardLinkW(native(path("l")).c_str(), native(path("f")).c_str(), nullptr));
+  std::unique_ptr<LockedFile> first;
+  ASSERT_FALSE(m_files.lockForRun(path("f"), first));
+  std::unique_ptr<LockedFile> second;
+  const std::error_code inUse = make_error_code(FileError::InUseByAnotherRun);
+  EXPECT_EQ(m_files.lockForRun(path("f"), second), inUse);
+  EXPECT_EQ(m_files.lockForRun(path("l"), second), inUse);
+  Win32FileSystem other;
+  EXPECT_EQ(other.lockForRun(path("F"), second), inUse);
+  EXPECT_TRUE(m_files.sameFile(first->target(), path("f")));
+  EXPECT_EQ(first->target().substr(1, 2), ":\\") << first->target();
+
+  // Nobody writes the file until the run has read it; then it is let go,
+  // since Windows cannot replace a file that is open.
+  const auto openForWriting = [&] {
+    const HANDLE h = ::CreateFileW(native(path("f")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(h);
+    return true;
+  };
+  EXPECT_FALSE(openForWriting());
+  SharedContents got;
+  ASSERT_FALSE(first->read(got));
+  EXPECT_EQ(got->bytes(), "old");
+  EXPECT_TRUE(openForWriting());
+  EXPECT_EQ(m_files.lockForRun(path("f"), second), inUse);
+
+  // Once the first run has put its new version in place, the name holds a
+  // new file; that one is held too until the run lets go of it.
+  std::unique_ptr<Replacement> r;
+  ASSERT_FALSE(m_files.beginReplace(first->target(), first->attributes(), r));
+  ASSERT_FALSE(r->append("new"));
+  ASSERT_FALSE(r->flush());
+  ASSERT_FALSE(r->commit());
+  EXPECT_EQ(m_files.lockForRun(path("f"), second), inUse);
+  r.reset();
+  first.reset();
+  EXPECT_FALSE(m_files.lockForRun(path("f"), second));
+  EXPECT_EQ(read(path("f")), "new");
+  // The hard link kept the old file: the new version was moved in, not copied.
+  EXPECT_EQ(read(path("l")), "old");
+}
+
+TEST_F(Win32FileSystemTest, AFileChangedBeforeItIsReplacedFails) {
+  const std::error_code changed = make_error_code(FileError::ChangedWhileRead);
+  for (bool inPlace : {true, false}) {
+    write(path("g"), "old");
+    std::unique_ptr<LockedFile> lock;
+    SharedContents got;
+    ASSERT_FALSE(m_files.lockForRun(path("g"), lock));
+    ASSERT_FALSE(lock->read(got));
+    EXPECT_FALSE(lock->checkUnchanged());
+    if (inPlace) {
+      write(path("g"), "other");
+    } else {
+      write(path("h"), "old");
+      ASSERT_TRUE(::MoveFileExW(native(path("h")).c_str(), native(path("g")).c_str(),
+                                MOVEFILE_REPLACE_EXISTING));
+    }
+    EXPECT_EQ(lock->checkUnchanged(), changed) << (inPlace ? "written in place" : "moved over");
+  }
+}
+
+// What a killed run left is removed; a live run's temporaries and the
+// user's own files are not.
+TEST_F(Win32FileSystemTest, DebrisOfAKilledRunIsRemovedAndNothingElse) {
+  write(path(".sv0123456789ab.tmp"), "left by a killed run");
+  write(path(".sv-mine.tmp"), "the user's");
+  write(path("f"), "data");
+  std::unique_ptr<Replacement> live;
+  ASSERT_FALSE(m_files.beginReplace(path("f"), {}, live));
+  ASSERT_FALSE(live->flush());
+  ASSERT_EQ(entries(), 4);
+  m_files.removeDebris(path("f"));
+  EXPECT_FALSE(fs::exists(m_temp.dir() / ".sv0123456789ab.tmp"));
+  EXPECT_TRUE(fs::exists(m_temp.dir() / ".sv-mine.tmp"));
+  EXPECT_EQ(entries(), 3);
+  EXPECT_FALSE(live->commit());
+  EXPECT_EQ(read(path("f")), "");
+}
+
 TEST(Win32Errors, AreTheUsersWordsOfLinux) {
   const struct {
     DWORD code;
@@ -161,6 +257,12 @@ TEST(Win32Errors, AreTheUsersWordsOfLinux) {
       {ERROR_WRITE_PROTECT, "the disk is read-only"},
   };
   for (const auto& c : cases) EXPECT_EQ(describeError(fromWin32Error(c.code)), c.words) << c.code;
+  // Codes without an errno keep the system's own words, never those of the
+  // errno that happens to share their number (13 is EACCES).
+  const std::string invalidData = describeError(fromWin32Error(ERROR_INVALID_DATA));
+  EXPECT_NE(invalidData, "access denied");
+  EXPECT_FALSE(invalidData.empty());
+  EXPECT_NE(invalidData.back(), '\n');
 }
 
 TEST(Win32Text, Utf8AndWideRoundTrip) {
