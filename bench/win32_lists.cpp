@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,10 +30,15 @@ class TimedFileSystem : public sv::FileSystem {
   std::error_code readFile(const std::string& path, sv::SharedContents& contents) override {
     return m_inner.readFile(path, contents);
   }
-  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+  std::error_code lockForRun(const std::string& path,
+                             std::unique_ptr<sv::LockedFile>& out) override {
+    return m_inner.lockForRun(path, out);
+  }
+  void removeDebris(const std::string& path) override { m_inner.removeDebris(path); }
+  std::error_code beginReplace(const std::string& path, const sv::FileAttributes& attributes,
                                std::unique_ptr<sv::Replacement>& out) override {
     std::unique_ptr<sv::Replacement> inner;
-    const std::error_code error = m_inner.beginReplace(path, permissionsFrom, inner);
+    const std::error_code error = m_inner.beginReplace(path, attributes, inner);
     if (!error) out = std::make_unique<Timed>(std::move(inner), lastCommit);
     return error;
   }
@@ -45,6 +51,7 @@ class TimedFileSystem : public sv::FileSystem {
    public:
     Timed(std::unique_ptr<sv::Replacement> inner, Clock::time_point& when)
         : m_inner(std::move(inner)), m_when(when) {}
+    std::error_code reserve(std::uint64_t bytes) override { return m_inner->reserve(bytes); }
     std::error_code append(std::string_view data) override { return m_inner->append(data); }
     std::error_code flush() override { return m_inner->flush(); }
     std::error_code commit() override {

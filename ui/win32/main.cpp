@@ -1,6 +1,6 @@
 // sv.exe: the Sievra window, native Win32.
 
-#include "platform/native_file_system.h"
+#include "platform/file_system.h"
 #include "platform/win32_file_dialog.h"
 #include "platform/win32_settings_store.h"
 #include "platform/win32_shell_open.h"
@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+
+#include <memory>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Rectangles follow the display's real dots per inch rather than being
@@ -21,11 +23,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
 
   int exitCode = 0;
   {
-    sv::NativeFileSystem files;
+    const std::unique_ptr<sv::FileSystem> files = sv::systemFileSystem();
     sv::win32::CommonFileDialog dialog;
     sv::win32::RegistrySettingsStore settings;
     sv::win32::DesktopShellOpener shell;
-    sv::win32::Form1 window({files, dialog, settings, shell, {}, 0});
+    sv::win32::Form1 window({*files, dialog, settings, shell, {}, 0});
     if (!window.isOpen()) return 1;
     window.show(showCommand);
 

@@ -83,7 +83,7 @@ TEST_F(Form1Test, AFailedRunShowsOneMessageKeepsTheLabelAndTheFile) {
   EXPECT_EQ(count(control("List4")), 0);
 }
 
-// Notes the pointer whenever the run reads a file. The run may read on
+// Notes the pointer whenever the run opens a file. The run may read on
 // threads of its own: the pointer asked for is the one the screen shows.
 class PointerWatchingFileSystem : public FileSystem {
  public:
@@ -91,21 +91,30 @@ class PointerWatchingFileSystem : public FileSystem {
   std::vector<HCURSOR> pointersWhileReading;
 
   std::error_code readFile(const std::string& path, SharedContents& contents) override {
-    CURSORINFO shown{};
-    shown.cbSize = sizeof(shown);
-    GetCursorInfo(&shown);
-    pointersWhileReading.push_back(shown.hCursor);
+    notePointer();
     return m_inner.readFile(path, contents);
   }
-  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override {
+    notePointer();
+    return m_inner.lockForRun(path, out);
+  }
+  void removeDebris(const std::string& path) override { m_inner.removeDebris(path); }
+  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override {
-    return m_inner.beginReplace(path, permissionsFrom, out);
+    return m_inner.beginReplace(path, attributes, out);
   }
   bool sameFile(const std::string& a, const std::string& b) override {
     return m_inner.sameFile(a, b);
   }
 
  private:
+  void notePointer() {
+    CURSORINFO shown{};
+    shown.cbSize = sizeof(shown);
+    GetCursorInfo(&shown);
+    pointersWhileReading.push_back(shown.hCursor);
+  }
+
   FileSystem& m_inner;
 };
 

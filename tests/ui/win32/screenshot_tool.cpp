@@ -5,7 +5,7 @@
 //
 //   sv-win32-screenshot EXAMPLES_FOLDER OUTPUT_FOLDER
 
-#include "platform/native_file_system.h"
+#include "platform/file_system.h"
 #include "platform/win32_text.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/win32/form1.h"
@@ -114,7 +114,7 @@ int wmain(int argc, wchar_t** argv) {
   fs::copy_file(examples / "MainBase.dat", work / "MainBase.dat");
   fs::copy_file(examples / "new.rda", work / "new.rda");
 
-  sv::NativeFileSystem files;
+  const std::unique_ptr<sv::FileSystem> files = sv::systemFileSystem();
   sv::testing::FakeFileDialog dialog;
   sv::testing::MemorySettings settings;
   sv::testing::RecordingShell shell;
@@ -122,7 +122,7 @@ int wmain(int argc, wchar_t** argv) {
                     sv::win32::narrow((work / "new.rda").wstring())};
   int result = 0;
   {
-    sv::win32::Form1 window({files, dialog, settings, shell, {}, 0});
+    sv::win32::Form1 window({*files, dialog, settings, shell, {}, 0});
     SetWindowPos(window.hwnd(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
     window.show();
     SetForegroundWindow(window.hwnd());
