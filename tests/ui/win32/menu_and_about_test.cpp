@@ -54,6 +54,48 @@ TEST_F(MenuTest, AnyButtonOnTheLogoOpensHelpASeparatorAndTheAddress) {
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), static_cast<UINT>(-1));
 }
 
+void press(DWORD down, DWORD up) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = down;
+  inputs[1].mi.dwFlags = up;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+TEST_F(MenuTest, AnEntryIsChosenWithTheLeftButtonOnly) {
+  SetForegroundWindow(window->hwnd());
+  RECT logo;
+  GetWindowRect(control("Image1"), &logo);
+  SetCursorPos(logo.left + 5, logo.top + 5);
+  int step = 0;
+  bool stayedOpen = false;
+  whileModal([&] {
+    const HWND popup = findPopupMenu();
+    if (!popup || !IsWindowVisible(popup)) return step > 0;
+    if (step == 0) {
+      // The address entry: it opens the home page when chosen.
+      RECT entry;
+      GetMenuItemRect(nullptr, window->popupMenu(), 2, &entry);
+      SetCursorPos((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
+      press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      step = 1;
+      return false;
+    }
+    if (step == 1) {
+      stayedOpen = shell.calls.empty();
+      press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+      step = 2;
+      return false;
+    }
+    return false;
+  });
+  SendMessageW(control("Image1"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  pumpMessages(window.get());
+  EXPECT_TRUE(stayedOpen) << "the right button chose an entry";
+  ASSERT_EQ(shell.calls.size(), 1u) << "the left button chose nothing";
+  EXPECT_EQ(shell.calls[0].file, kHomePage);
+}
+
 TEST_F(MenuTest, TheAddressEntryOpensTheHomePageWithTheMainWindowAsOwner) {
   SendMessageW(window->hwnd(), WM_COMMAND, win32::Form1::kFirstMenuCommand + 2, 0);
   ASSERT_EQ(shell.calls.size(), 1u);
