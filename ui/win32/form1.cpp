@@ -14,7 +14,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace sv::win32 {
@@ -50,7 +49,9 @@ Form1::Form1(const Form1Services& services)
   m_helpPointer = loadIconPicture(layout::Picture::HelpPointer, 32);
   m_formBrush = CreateSolidBrush(toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
   m_windowFont = createFont(m_design.font, m_dpi);
-  registerClass(kClassName, m_icon);
+  // The class outlives this window and its icon: the icon is given to the
+  // window itself.
+  registerClass(kClassName, nullptr);
 
   RECT outer{0, 0, layout::twipsToPixels(m_design.clientWidth, m_dpi),
              layout::twipsToPixels(m_design.clientHeight, m_dpi)};
