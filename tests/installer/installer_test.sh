@@ -9,6 +9,7 @@ prefix=$(dirname "$wine_run")/wineprefix
 dir="$prefix/drive_c/SievraTest"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/VARNOK Sievra"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sievra'
+settings_key='HKCU\Software\VB and VBA Program Settings\VARNOK SV'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Z: is wine's drive for the whole Linux file system.
@@ -33,6 +34,10 @@ echo "$out" | grep -q '^Total dupes records: [1-9][0-9]*$' || fail "sv-cli.exe s
 cmp -s "$examples/new.rda" "$work/new.rda.bak" || fail "the backup differs from the original"
 [ -s "$work/new.rda.dup" ] || fail "no dupes file"
 
+# The window's remembered position goes with the program.
+"$wine_run" reg add "$settings_key\Pos" /v Left /d 1200 /f >/dev/null 2>&1 ||
+  fail "cannot write the settings"
+
 # The uninstaller copies itself away and returns at once; wait for it to
 # finish its work, however long wine takes.
 "$wine_run" "$dir/uninstall.exe" /S || fail "the uninstaller exited with $?"
@@ -44,5 +49,6 @@ done
 [ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
 [ ! -e "$menu" ] || fail "the Start-menu entry is left"
 ! "$wine_run" reg query "$uninstall_key" >/dev/null 2>&1 || fail "still listed as installed"
+! "$wine_run" reg query "$settings_key" >/dev/null 2>&1 || fail "the settings are left"
 rm -rf "$work"
 echo "installed, ran and removed"
