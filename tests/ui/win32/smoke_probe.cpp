@@ -1,9 +1,10 @@
 // sv-smoke-probe: starts sv.exe as a user would, waits for its window, checks
 // the title and the client area at the display's dots per inch, closes it by
 // its close box and checks that the program ended cleanly and left its
-// position in the registry.
+// position in the registry. With DPI, the user's display setting is DPI
+// while sv.exe runs, and put back afterwards.
 //
-//   sv-smoke-probe PATH\TO\sv.exe
+//   sv-smoke-probe PATH\TO\sv.exe [DPI]
 
 #include "ui/layout/geometry.h"
 #include "ui/layout/window_tables.h"
@@ -40,17 +41,58 @@ HWND findMainWindow(DWORD process) {
   return search.found;
 }
 
+// The display setting a program started from now on sees.
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+DWORD readLogPixels() {
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value,
+                   &size) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return value;
+}
+
+void writeLogPixels(DWORD value) {
+  if (value == 0) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+    return;
+  }
+  RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
+}
+
+int probe(const wchar_t* sv, int dpi);
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) return fail("usage: sv-smoke-probe PATH\\TO\\sv.exe");
+  if (argc != 2 && argc != 3) return fail("usage: sv-smoke-probe PATH\\TO\\sv.exe [DPI]");
+  SetProcessDPIAware();
+  if (argc == 2) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return probe(argv[1], dpi);
+  }
+  const int dpi = _wtoi(argv[2]);
+  const DWORD before = readLogPixels();
+  writeLogPixels(static_cast<DWORD>(dpi));
+  const int result = probe(argv[1], dpi);
+  writeLogPixels(before);
+  return result;
+}
+
+namespace {
+
+int probe(const wchar_t* sv, int dpi) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VARNOK SV");
 
-  std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+  std::wstring command = L"\"" + std::wstring(sv) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(argv[1], command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(sv, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return fail("sv.exe does not start");
   }
@@ -72,9 +114,6 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "title: \"%ls\"\n", title);
     ++failures;
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
   const sv::layout::Window& design = sv::layout::form1Window();
   RECT client;
   GetClientRect(window, &client);
@@ -110,3 +149,5 @@ int wmain(int argc, wchar_t** argv) {
   CloseHandle(process.hProcess);
   return failures == 0 ? 0 : 1;
 }
+
+}  // namespace
