@@ -295,7 +295,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
-      if (reinterpret_cast<HWND>(wParam) == m_image1 && m_helpPointer) {
+      if (const Item* item = itemFor(reinterpret_cast<HWND>(wParam));
+          item && item->design->pointer == layout::Pointer::Help && m_helpPointer &&
+          LOWORD(lParam) == HTCLIENT) {
         SetCursor(m_helpPointer);
         return TRUE;
       }
