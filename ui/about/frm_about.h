@@ -28,6 +28,8 @@ class frmAbout : public QDialog {
   void makeLabel(const sv::layout::Control& control);
   void makeButton(const sv::layout::Control& control);
 
+  // The frame: close box only, no taskbar entry, placed by the window manager.
+  void setUpFrame();
   void cmdOK_Click();
   // Every element of a group opens the same target; the index is passed on
   // as the group's handlers take it and is not looked at.

@@ -1,5 +1,6 @@
 #include "ui/layout/window_tables.h"
 
+#include "ui/layout/app_identity.h"
 #include "ui/layout/links.h"
 
 #include <algorithm>
@@ -181,8 +182,7 @@ constexpr Control kAboutControls[] = {
                        "of the file for comparing without of dupes records will be same as it "
                        "was)",
                        Link::None)),
-    oneLine(aboutLabel("lblInf", 1, {1125, 3840, 2205, 195}, "Copyright (C) 2003 VARNOK",
-                       Link::HomePage)),
+    oneLine(aboutLabel("lblInf", 1, {1125, 3840, 2205, 195}, kCopyright, Link::HomePage)),
     centred(aboutLabel("Label4", -1, {1560, 4080, 1215, 255}, "2003", Link::None)),
     {.name = "cmdOK",
      .kind = ControlKind::PushButton,

@@ -5,10 +5,12 @@
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
 #include "ui/about/frm_about.h"
+#include "ui/classic_style.h"
 #include "ui/layout/app_identity.h"
 #include "ui/layout/position.h"
 #include "ui/layout/window_tables.h"
 #include "ui/main/caption_button.h"
+#include "ui/main/left_button_menu.h"
 #include "ui/main/result_list_model.h"
 #include "ui/open_link.h"
 #include "ui/twips.h"
@@ -27,6 +29,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QWindow>
 
 #include <optional>
 
@@ -189,6 +192,7 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
   buildMenu();
   connectHandlers();
   buildTabOrder();
+  sv::useClassicStyle(this);
   List3->setFocus();
   Form_Load();
 }
@@ -265,7 +269,7 @@ void Form1::buildControls() {
 
 void Form1::buildMenu() {
   const sv::layout::Menu& menu = sv::layout::form1PopupMenu();
-  mnupopup = new QMenu(this);
+  mnupopup = new sv::LeftButtonMenu(this);
   mnupopup->setObjectName(qtText(menu.name));
   for (const sv::layout::MenuItem& item : menu.items) {
     // A caption is taken as it is: no "&" in one to become an access key.
@@ -371,8 +375,17 @@ void Form1::of2_Click() { choosePath(qtFilter(row("CD").filter), m_comparedPath,
 void Form1::choosePath(const QString& filter, QString& path, QLineEdit* box) {
   const std::optional<QString> chosen = m_fileDialog.chooseFileToOpen(this, filter, path);
   if (!chosen) return;
-  path = *chosen;
+  storePath(*chosen, path, box);
+}
+
+void Form1::storePath(const QString& chosen, QString& path, QLineEdit* box) {
+  path = chosen;
   showPath(box, path);
+}
+
+void Form1::preselect(const QString& mainBase, const QString& compared) {
+  storePath(mainBase, m_mainBasePath, Text1);
+  storePath(compared, m_comparedPath, Text2);
 }
 
 void Form1::List3_Click() { setListIndex(List4, listIndex(List3)); }
@@ -423,6 +436,10 @@ void Form1::mnuHelp_Click() {
   // input until the About window is closed.
   QPointer<frmAbout> about = new frmAbout(m_shell, nullptr);
   about->setWindowModality(Qt::ApplicationModal);
+  // Not a Qt parent, but the window manager keeps it with the main window:
+  // minimising it takes the main window along instead of leaving that
+  // blocked with no dialog in sight.
+  about->windowHandle()->setTransientParent(windowHandle());
   about->exec();
   delete about.data();  // null if the window deleted itself on close
 }
