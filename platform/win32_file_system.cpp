@@ -66,16 +66,18 @@ std::error_code badName() { return std::make_error_code(std::errc::invalid_argum
 
 std::size_t lastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
-// With its separator, or empty for the current folder.
-std::string folderOf(const std::string& path) {
+// Where the folder part of a path ends: after its last separator, or after
+// the drive of a drive-relative "C:new.rda", whose folder is the drive's
+// current one, not the process's.
+std::size_t folderLength(const std::string& path) {
   const std::size_t slash = lastSeparator(path);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  if (slash != std::string::npos) return slash + 1;
+  return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
-std::string baseNameOf(const std::string& path) {
-  const std::size_t slash = lastSeparator(path);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string folderOf(const std::string& path) { return path.substr(0, folderLength(path)); }
+
+std::string baseNameOf(const std::string& path) { return path.substr(folderLength(path)); }
 
 // Which file, and which version of it: what a name held when it was read.
 struct Version {

@@ -50,7 +50,13 @@ def record_file(rng, records, pool):
     return out
 
 
-def make_case(rng, folder):
+# Runs that read no file come first, the same in every run.
+FIXED_ARGS = [["--help"], ["--version"], ["--bogus", "MainBase.dat", "new.rda"], []]
+
+
+def make_case(rng, folder, case):
+    if case < len(FIXED_ARGS):
+        return FIXED_ARGS[case]
     pool = []
     main = record_file(rng, rng.randrange(0, 8), pool)
     compared = record_file(rng, rng.randrange(0, 8), pool)
@@ -97,8 +103,9 @@ def first_difference(linux, windows):
 
 
 def main():
-    sv_cli, windows_build = sys.argv[1], sys.argv[2]
-    cases = int(sys.argv[3]) if len(sys.argv) > 3 else 24
+    # The runs change folder: the programs are named by absolute paths.
+    sv_cli, windows_build = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    cases = int(sys.argv[3]) if len(sys.argv) > 3 else 28
     seed = int(sys.argv[4]) if len(sys.argv) > 4 else random.randrange(1 << 32)
     exe = os.path.join(windows_build, "cli", "sv-cli.exe")
     wine_run = os.path.join(windows_build, "wine-run")
@@ -117,7 +124,7 @@ def main():
             linux_dir = os.path.join(scratch, "linux%d" % case)
             windows_dir = os.path.join(scratch, "windows%d" % case)
             os.mkdir(linux_dir)
-            args = make_case(random.Random(rng.random()), linux_dir)
+            args = make_case(random.Random(rng.random()), linux_dir, case)
             shutil.copytree(linux_dir, windows_dir)
             linux = run([sv_cli] + args, linux_dir)
             windows = run([wine_run, exe] + args, windows_dir)

@@ -362,22 +362,6 @@ TEST(CompareAndDelete, ADryRunNeedsNoLock) {
   EXPECT_EQ(outcome.dupesCount(), 1u);
 }
 
-// The outputs hold the compared file's records: each gets its owner, group
-// and mode.
-TEST(CompareAndDelete, EveryOutputGetsTheComparedFilesAttributes) {
-  MemoryFileSystem fs;
-  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
-  ASSERT_TRUE(compareAndDelete(fs, kMain, kNew).status.isOk());
-  for (const std::string& path : {kNew, kBak, kDup}) {
-    SCOPED_TRACE(path);
-    const FileAttributes& a = fs.attributes.at(path);
-    EXPECT_TRUE(a.known);
-    EXPECT_EQ(a.owner, 1000u);
-    EXPECT_EQ(a.group, 1000u);
-    EXPECT_EQ(a.mode, 0640u);
-  }
-}
-
 TEST(CompareAndDelete, AnExtraEmptyLineAtTheEndIsNamed) {
   const struct {
     std::string compared;

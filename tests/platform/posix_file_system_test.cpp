@@ -119,7 +119,7 @@ struct stat statOf(const std::string& p) {
 // file afterwards: a mapping would show the new bytes, or fault on a file
 // cut short.
 TEST_F(PosixFileSystemTest, TheProgramsFileLayerReadsByCopy) {
-  const std::string original(100000, 'a');
+  const std::string original(3 << 20, 'a');  // large enough for every way of reading
   write(path("f"), original);
   const auto files = systemFileSystem();
   SharedContents got;
@@ -127,7 +127,7 @@ TEST_F(PosixFileSystemTest, TheProgramsFileLayerReadsByCopy) {
   ASSERT_EQ(::truncate(path("f").c_str(), 0), 0);
   write(path("f"), "b");
   EXPECT_EQ(got->bytes().size(), original.size());
-  EXPECT_EQ(got->bytes(), original);
+  EXPECT_TRUE(got->bytes() == original) << "the bytes read changed";
 }
 
 // Anything but a regular file fails at once, also where opening it
@@ -313,20 +313,6 @@ TEST_F(PosixFileSystemTest, EachFileIsFlushedThenRenamedIntoPlaceThenTheFolderFl
   EXPECT_EQ(files.events, expected);
   EXPECT_EQ(read(path("f")), "new");
   EXPECT_EQ(read(path("hard")), "old");
-}
-
-TEST_F(PosixFileSystemTest, TheNewFileGetsTheGivenModeAndOwner) {
-  write(path("f"), "old");
-  ASSERT_FALSE(replace(path("f"), "new", {true, ::geteuid(), ::getegid(), 0600}));
-  EXPECT_EQ(statOf(path("f")).st_mode & 07777, 0600u);
-  ASSERT_FALSE(replace(path("f"), "new", {true, ::geteuid(), ::getegid(), 0644}));
-  EXPECT_EQ(statOf(path("f")).st_mode & 07777, 0644u);
-  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
-  ASSERT_FALSE(replace(path("f"), "new", {true, 4321, 4322, 0600}));
-  const struct stat st = statOf(path("f"));
-  EXPECT_EQ(st.st_uid, 4321u);
-  EXPECT_EQ(st.st_gid, 4322u);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 // The temporary's name does not grow with the target's: a name that just

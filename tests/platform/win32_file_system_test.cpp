@@ -147,6 +147,27 @@ TEST_F(Win32FileSystemTest, WhatCannotBeReplacedFailsAtTheStart) {
   EXPECT_EQ(entries(), 2);
 }
 
+// "C:new.rda" lies in drive C's own current folder, wherever the process's is.
+TEST_F(Win32FileSystemTest, ADriveRelativeNameGetsItsTemporaryBesideIt) {
+  const std::wstring dir = m_temp.dir().wstring();
+  ASSERT_EQ(dir[1], L':');
+  const std::wstring drive = dir.substr(0, 2);
+  wchar_t previous[MAX_PATH];
+  ::GetCurrentDirectoryW(MAX_PATH, previous);
+  // The process stands on another drive; the test's drive remembers the folder.
+  ASSERT_TRUE(::SetCurrentDirectoryW(drive == L"Z:" ? L"C:\\" : L"Z:\\"));
+  ASSERT_TRUE(::SetEnvironmentVariableW((L"=" + drive).c_str(), dir.c_str()));
+  std::unique_ptr<Replacement> r;
+  const std::error_code begun = m_files.beginReplace(toUtf8(drive) + "new.rda", {}, r);
+  const long besideIt = entries();
+  const std::error_code committed = begun ? begun : r->commit();
+  ::SetCurrentDirectoryW(previous);
+  EXPECT_FALSE(begun);
+  EXPECT_EQ(besideIt, 1);
+  EXPECT_FALSE(committed);
+  EXPECT_TRUE(fs::exists(m_temp.dir() / "new.rda"));
+}
+
 TEST_F(Win32FileSystemTest, SameFileSeesThroughLinksAndSpellings) {
   write(path("a"), "x");
   write(path("b"), "x");
