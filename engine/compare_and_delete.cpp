@@ -103,7 +103,8 @@ class ListWriter {
 };
 
 // Writes a new version of path beside it and flushes it to disk; the caller
-// commits it.
+// commits it. size, when known, is claimed on the disk first, so that a disk
+// too full for the file fails before anything is written.
 std::error_code prepare(FileSystem& files, const std::string& path,
                         const FileAttributes& attributes, std::uint64_t size,
                         const std::function<std::error_code(ListWriter&)>& fill,
@@ -124,20 +125,6 @@ std::error_code writeWhole(FileSystem& files, const std::string& path,
   return replacement->commit();
 }
 
-// The exact size of a list's file: room reserved beyond it would stay taken.
-std::uint64_t writtenSize(const ResultList& list, bool sourceInWrittenForm) {
-  std::uint64_t size = 0;
-  for (std::size_t k = 0; k < list.recordCount(); ++k) {
-    if (sourceInWrittenForm) {
-      size += list.bytes(k).size();
-    } else {
-      const Record r = list.record(k);
-      size += r.callsign.size() + r.rdaNumber.size() + r.notes.size() + 3 * kLineEnd.size();
-    }
-  }
-  return size;
-}
-
 std::error_code prepareList(FileSystem& files, const std::string& path,
                             const FileAttributes& attributes, const ResultList& list,
                             bool sourceInWrittenForm, std::unique_ptr<Replacement>& replacement) {
@@ -149,8 +136,8 @@ std::error_code prepareList(FileSystem& files, const std::string& path,
     }
     return std::error_code();
   };
-  return prepare(files, path, attributes, writtenSize(list, sourceInWrittenForm), fill,
-                 replacement);
+  // The size is known only once written; nothing is reserved.
+  return prepare(files, path, attributes, 0, fill, replacement);
 }
 
 // The scan proper, once the compared file is in memory. The main base is

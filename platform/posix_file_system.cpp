@@ -80,7 +80,7 @@ bool sameInode(const struct stat& a, const struct stat& b) {
 class BufferContents : public FileContents {
  public:
   explicit BufferContents(std::size_t capacity) : m_capacity(capacity) {
-    if (capacity >= kMappedFrom) {
+    if (capacity >= kPopulatedFrom) {
       void* p = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
       if (p == MAP_FAILED) throw std::bad_alloc();
@@ -92,7 +92,7 @@ class BufferContents : public FileContents {
   BufferContents(const BufferContents&) = delete;
   BufferContents& operator=(const BufferContents&) = delete;
   ~BufferContents() override {
-    if (m_capacity >= kMappedFrom) {
+    if (m_capacity >= kPopulatedFrom) {
       ::munmap(m_data, m_capacity);
     } else {
       delete[] m_data;
@@ -103,7 +103,7 @@ class BufferContents : public FileContents {
   void setSize(std::size_t size) { m_size = size; }
 
  private:
-  static constexpr std::size_t kMappedFrom = 1 << 20;
+  static constexpr std::size_t kPopulatedFrom = 1 << 20;
   char* m_data = nullptr;
   std::size_t m_capacity;
   std::size_t m_size = 0;
