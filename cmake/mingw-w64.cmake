@@ -19,5 +19,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # -static also pulls in libwinpthread, which std::thread uses.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# Shipped programs without their symbols: a third of the size.
+# Shipped programs without their symbols: less than half the size.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -122,6 +122,19 @@ TEST_F(SvCliWin32Test, FileNamesOfAnyCharactersAndTheSameBytesOut) {
   EXPECT_NE(missing.err.find("file not found"), std::string::npos) << missing.err;
 }
 
+// The C runtime may expand wildcards in arguments; a Linux shell quotes
+// them, and so must nothing here change a name that holds them.
+TEST_F(SvCliWin32Test, NamesAreTakenLiterallyNotAsPatterns) {
+  write(path(L"MainBase.dat"), "A\r\n1\r\nmain\r\n");
+  write(path(L"new[1].rda"), "A\r\n1\r\nnew\r\n");
+  write(path(L"new1.rda"), "A\r\n1\r\nnot this one\r\n");
+  Outcome run = runSvCli({path(L"MainBase.dat"), path(L"new[1].rda")});
+  EXPECT_EQ(run.status, 0u) << run.err;
+  EXPECT_EQ(read(path(L"new[1].rda")), "");
+  EXPECT_EQ(read(path(L"new1.rda")), "A\r\n1\r\nnot this one\r\n");
+  EXPECT_EQ(runSvCli({L"--dry-run", path(L"*.dat"), path(L"new1.rda")}).status, 1u);
+}
+
 TEST_F(SvCliWin32Test, ASecondRunOnTheSameFileFailsAtOnceAndChangesNothing) {
   const std::wstring main = path(L"MainBase.dat");
   const std::wstring compared = path(L"new.rda");
