@@ -172,6 +172,19 @@ TEST_F(PosixFileSystemTest, ErrorsInTheUsersWords) {
 
 // Outputs replace whatever holds their name: a link planted there is
 // replaced itself, and the file it points to stays as it was.
+// A read-only file stays as it is, also for root, as it does on Windows;
+// a link to one is itself replaceable.
+TEST_F(PosixFileSystemTest, AReadOnlyFileIsNotReplaced) {
+  write(path("kept"), "old");
+  fs::permissions(m_dir / "kept", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(replace(path("kept"), "new"), std::errc::permission_denied);
+  EXPECT_EQ(read(path("kept")), "old");
+  EXPECT_EQ(entries(), 1);
+  fs::create_symlink("kept", m_dir / "link");
+  ASSERT_FALSE(replace(path("link"), "new"));
+  EXPECT_EQ(read(path("kept")), "old");
+}
+
 TEST_F(PosixFileSystemTest, ALinkAtTheNameIsReplacedNeverWrittenThrough) {
   write(path("victim"), "precious");
   fs::create_symlink("victim", m_dir / "out.bak");
