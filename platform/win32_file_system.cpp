@@ -492,6 +492,13 @@ std::error_code Win32FileSystem::beginReplace(const std::string& path, const Fil
   Handle existing(openForIdentity(target, FILE_FLAG_OPEN_REPARSE_POINT));
   if (existing) {
     if (auto error = requireRegular(existing.get())) return error;
+    // Said at once, before anything is written: the move would be refused.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (::GetFileInformationByHandle(existing.get(), &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return std::make_error_code(std::errc::permission_denied);
+    }
     existing.reset();
   } else if (const DWORD error = ::GetLastError();
              error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {

@@ -144,7 +144,13 @@ TEST_F(Win32FileSystemTest, WhatCannotBeReplacedFailsAtTheStart) {
   EXPECT_EQ(m_files.beginReplace(path("folder"), {}, r), std::errc::is_a_directory);
   EXPECT_EQ(m_files.beginReplace("NUL", {}, r), FileError::NotRegularFile);
   EXPECT_EQ(describeError(replace(path("nowhere\\f"), "x")), "file not found");
-  EXPECT_EQ(entries(), 2);
+
+  write(path("kept"), "old");
+  ASSERT_TRUE(::SetFileAttributesA(path("kept").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(replace(path("kept"), "new"), std::errc::permission_denied);
+  EXPECT_EQ(read(path("kept")), "old");
+  ::SetFileAttributesA(path("kept").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(entries(), 3);
 }
 
 // "C:new.rda" lies in drive C's own current folder, wherever the process's is.
