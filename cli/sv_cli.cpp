@@ -2,6 +2,7 @@
 
 #include "engine/compare_and_delete.h"
 
+#include <cstdio>
 #include <ostream>
 
 namespace sv {
@@ -29,8 +30,32 @@ void printHelp(std::ostream& out) {
 
 void printVersion(std::ostream& out) { out << "sv-cli (VARNOK Sievra) 1.00\n"; }
 
+// A failure is one line that scripts can read, whatever a file's name
+// holds: its control characters are written as C escapes.
+std::string oneLine(const std::string& message) {
+  std::string line;
+  line.reserve(message.size());
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\r') {
+      line += "\\r";
+    } else if (c == '\t') {
+      line += "\\t";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      line += escaped;
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
 int usageError(std::ostream& err, const std::string& problem) {
-  err << "sv-cli: " << problem << "\n" << kUsage << "\nTry 'sv-cli --help' for more information.\n";
+  err << "sv-cli: " << oneLine(problem) << "\n" << kUsage << "\nTry 'sv-cli --help' for more information.\n";
   return kUsageError;
 }
 
@@ -73,7 +98,7 @@ int runCli(const std::vector<std::string>& args, FileSystem& files, std::ostream
 
   const RunOutcome outcome = compareAndDelete(files, paths[0], paths[1], {.dryRun = dryRun});
   if (!outcome.status.isOk()) {
-    err << "sv-cli: " << outcome.status.message() << "\n";
+    err << "sv-cli: " << oneLine(outcome.status.message()) << "\n";
     return kFailed;
   }
   if (dryRun) {

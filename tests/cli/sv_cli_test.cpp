@@ -157,6 +157,8 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
       {"a read-only file for comparing",
        [&] { fs::permissions(m_new, fs::perms::owner_read | fs::perms::group_read); },
        {m_main, m_new}, "\"" + m_new + "\": access denied", true},
+      {"a line break in a name", [] {}, {m_main, m_temp.path("no\nfile")},
+       "\"" + m_temp.path("no\\nfile") + "\": file not found"},
       {"a lone dash is a file name", [] {}, {"-", m_new}, "the main base \"-\": file not found",
        true},
   };
