@@ -158,6 +158,47 @@ TEST(CompareAndDelete, LargeFilesGiveTheSameResultsInFileOrder) {
   EXPECT_GT(cleaned.size(), 100000u);
 }
 
+// Thousands of coincidences for each compared record: the dupes file holds
+// the record once per coincidence, in whole blocks and the odd copies after
+// them, also when its line ends must be rewritten; List3 gives each partner
+// at its position and List4 the compared record at the same positions.
+TEST(CompareAndDelete, RecordsWithThousandsOfPartnersAreWrittenOncePerCoincidence) {
+  constexpr std::size_t kPartners = 30011;
+  for (const std::string lineEnd : {"\r\n", "\r"}) {
+    SCOPED_TRACE(lineEnd == "\r" ? "CR line ends" : "CR LF line ends");
+    std::string mainBase;
+    for (std::size_t i = 0; i < kPartners; ++i) {
+      mainBase += "A\r\n1\r\n" + std::to_string(i) + "\r\n";
+    }
+    const std::string compared = "A" + lineEnd + "1" + lineEnd + "x" + lineEnd + "B" + lineEnd +
+                                 "2" + lineEnd + "y" + lineEnd + "A" + lineEnd + "1" + lineEnd +
+                                 "z" + lineEnd;
+    MemoryFileSystem fs;
+    fs.files = {{kMain, mainBase}, {kNew, compared}};
+    const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+    ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+    ASSERT_EQ(outcome.dupesCount(), 2 * kPartners);
+    std::string dupes;
+    for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nx\r\n";
+    for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nz\r\n";
+    EXPECT_TRUE(fs.files.at(kDup) == dupes) << "dupes file of " << fs.files.at(kDup).size()
+                                            << " bytes, expected " << dupes.size();
+    EXPECT_EQ(fs.files.at(kNew), "B\r\n2\r\ny\r\n");
+
+    const ResultList& mainSide = outcome.lists.List3;
+    const ResultList& comparedSide = outcome.lists.List4;
+    ASSERT_EQ(mainSide.size(), 6 * kPartners);
+    ASSERT_EQ(comparedSide.size(), 6 * kPartners);
+    for (std::size_t k : {std::size_t{0}, std::size_t{1}, kPartners - 1, kPartners,
+                          kPartners + 17, 2 * kPartners - 1}) {
+      EXPECT_EQ(mainSide.item(3 * k), "A");
+      EXPECT_EQ(mainSide.item(3 * k + 2), std::to_string(k % kPartners));
+      EXPECT_EQ(comparedSide.item(3 * k + 1), "1");
+      EXPECT_EQ(comparedSide.item(3 * k + 2), k < kPartners ? "x" : "z");
+    }
+  }
+}
+
 // Memory that runs out mid-run is a failure like any other, never an
 // exception in the caller's lap.
 TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {
