@@ -308,7 +308,7 @@ class Scan {
       const std::size_t candidate = candidates[i % kAhead];
       slotStage(i + 2 * kAhead);
       recordStage(i + kAhead);
-      if (!lookUp(i, candidate, found)) found.kept.append(startOf(i));
+      if (!lookUp(i, candidate, found)) found.kept.append({startOf(i), m_pending[i].end});
     }
   }
 
@@ -319,7 +319,7 @@ class Scan {
     const Partners partners =
         m_index->partners(recordAt(m_compared, start), m_pending[i].hash, candidate);
     if (partners.count == 0) return false;
-    found.coincidences.append(start, partners);
+    found.coincidences.append({start, m_pending[i].end}, partners);
     return true;
   }
 

@@ -7,16 +7,16 @@
 namespace sv {
 
 void KeptRecords::appendAll(KeptRecords&& other) {
-  for (std::vector<std::uint64_t>& part : other.m_parts) {
+  for (std::vector<RecordPlace>& part : other.m_parts) {
     if (!part.empty()) m_parts.push_back(std::move(part));
   }
   m_count += std::exchange(other.m_count, 0);
   other.m_parts.assign(1, {});
 }
 
-std::uint64_t KeptRecords::start(std::size_t k) const {
+RecordPlace KeptRecords::place(std::size_t k) const {
   assert(k < m_count);
-  for (const std::vector<std::uint64_t>& part : m_parts) {
+  for (const std::vector<RecordPlace>& part : m_parts) {
     if (k < part.size()) return part[k];
     k -= part.size();
   }
@@ -29,10 +29,10 @@ std::size_t KeptRecords::memoryBytes() const {
   return bytes;
 }
 
-void Coincidences::append(std::uint64_t comparedStart, Partners partners) {
+void Coincidences::append(RecordPlace compared, Partners partners) {
   assert(partners.count > 0);
   Part& part = m_parts.back();
-  part.dupes.push_back({comparedStart, partners.where, part.count});
+  part.dupes.push_back({compared, partners.where, part.count});
   part.count += partners.count;
   m_count += partners.count;
 }
@@ -63,9 +63,7 @@ Coincidences::Found Coincidences::find(std::uint64_t k) const {
   __builtin_unreachable();
 }
 
-std::uint64_t Coincidences::comparedStart(std::uint64_t k) const {
-  return find(k).dupe->comparedStart;
-}
+RecordPlace Coincidences::comparedPlace(std::uint64_t k) const { return find(k).dupe->compared; }
 
 std::uint64_t Coincidences::mainStart(std::uint64_t k) const {
   const Found found = find(k);
@@ -75,11 +73,11 @@ std::uint64_t Coincidences::mainStart(std::uint64_t k) const {
 }
 
 std::error_code Coincidences::forEachDupe(
-    const std::function<std::error_code(std::uint64_t, std::uint64_t)>& visit) const {
+    const std::function<std::error_code(RecordPlace, std::uint64_t)>& visit) const {
   for (const Part& part : m_parts) {
     for (std::size_t d = 0; d < part.dupes.size(); ++d) {
       const std::uint64_t end = d + 1 < part.dupes.size() ? part.dupes[d + 1].before : part.count;
-      if (auto error = visit(part.dupes[d].comparedStart, end - part.dupes[d].before)) {
+      if (auto error = visit(part.dupes[d].compared, end - part.dupes[d].before)) {
         return error;
       }
     }
@@ -120,9 +118,9 @@ std::uint64_t ResultList::recordCount() const {
 std::uint64_t ResultList::startOf(std::uint64_t k) const {
   switch (m_side) {
     case Side::Kept:
-      return m_kept->start(k);
+      return m_kept->place(k).start();
     case Side::Compared:
-      return m_coincidences->comparedStart(k);
+      return m_coincidences->comparedPlace(k).start();
     case Side::MainBase:
       return m_coincidences->mainStart(k);
   }
@@ -137,25 +135,30 @@ std::string_view ResultList::item(std::uint64_t index) const {
 Record ResultList::record(std::uint64_t k) const { return recordAt(m_bytes, startOf(k)); }
 
 std::string_view ResultList::bytes(std::uint64_t k) const {
-  const std::size_t start = startOf(k);
+  switch (m_side) {
+    case Side::Kept:
+      return m_kept->place(k).in(m_bytes);
+    case Side::Compared:
+      return m_coincidences->comparedPlace(k).in(m_bytes);
+    case Side::MainBase:
+      break;
+  }
+  const std::size_t start = m_coincidences->mainStart(k);
   return m_bytes.substr(start, recordEnd(m_bytes, start) - start);
 }
 
 std::error_code ResultList::forEachRun(
     const std::function<std::error_code(std::string_view, std::uint64_t)>& visit) const {
-  auto bytesAt = [this](std::uint64_t start) {
-    return m_bytes.substr(start, recordEnd(m_bytes, start) - start);
-  };
   if (m_kept) {
     for (std::size_t k = 0; k < m_kept->count(); ++k) {
-      if (auto error = visit(bytesAt(m_kept->start(k)), 1)) return error;
+      if (auto error = visit(m_kept->place(k).in(m_bytes), 1)) return error;
     }
     return {};
   }
   if (!m_coincidences) return {};
   if (m_side == Side::Compared) {
-    return m_coincidences->forEachDupe([&](std::uint64_t start, std::uint64_t times) {
-      return visit(bytesAt(start), times);
+    return m_coincidences->forEachDupe([&](RecordPlace place, std::uint64_t times) {
+      return visit(place.in(m_bytes), times);
     });
   }
   for (std::uint64_t k = 0; k < m_coincidences->count(); ++k) {

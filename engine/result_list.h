@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,23 +40,47 @@ struct Partners {
   std::uint64_t where = 0;
 };
 
-// Records of one file by where they start: what the scan keeps.
+// Where a record lies in its file, in one word: its start in the top 40
+// bits (room for a terabyte) and its length in the low 24, so that writing
+// it needs no second reading; a record of 16 MiB or more is measured when
+// needed.
+class RecordPlace {
+ public:
+  RecordPlace() = default;
+  RecordPlace(std::uint64_t start, std::uint64_t end)
+      : m_word(start << kLengthBits | std::min<std::uint64_t>(end - start, kUnmeasured)) {}
+
+  std::uint64_t start() const { return m_word >> kLengthBits; }
+  // The record's bytes in data, the file it lies in.
+  std::string_view in(std::string_view data) const {
+    const std::uint64_t length = m_word & kUnmeasured;
+    if (length != kUnmeasured) return data.substr(start(), length);
+    return data.substr(start(), recordEnd(data, start()) - start());
+  }
+
+ private:
+  static constexpr int kLengthBits = 24;
+  static constexpr std::uint64_t kUnmeasured = (std::uint64_t{1} << kLengthBits) - 1;
+  std::uint64_t m_word = 0;
+};
+
+// Records of one file: what the scan keeps.
 class KeptRecords {
  public:
   void reserve(std::size_t records) { m_parts.back().reserve(records); }
-  void append(std::size_t start) {
-    m_parts.back().push_back(start);
+  void append(RecordPlace place) {
+    m_parts.back().push_back(place);
     ++m_count;
   }
   // Takes over other's storage: lists of millions are joined without copying.
   void appendAll(KeptRecords&& other);
 
   std::size_t count() const { return m_count; }
-  std::uint64_t start(std::size_t k) const;
+  RecordPlace place(std::size_t k) const;
   std::size_t memoryBytes() const;
 
  private:
-  std::vector<std::vector<std::uint64_t>> m_parts = std::vector<std::vector<std::uint64_t>>(1);
+  std::vector<std::vector<RecordPlace>> m_parts = std::vector<std::vector<RecordPlace>>(1);
   std::size_t m_count = 0;
 };
 
@@ -68,23 +93,23 @@ class Coincidences {
 
   void setGroups(std::shared_ptr<const PartnerGroups> groups) { m_groups = std::move(groups); }
   void reserve(std::size_t dupes) { m_parts.back().dupes.reserve(dupes); }
-  // The compared record at comparedStart has partners.count > 0 partners.
-  void append(std::uint64_t comparedStart, Partners partners);
+  // The compared record at compared has partners.count > 0 partners.
+  void append(RecordPlace compared, Partners partners);
   void appendAll(Coincidences&& other);
 
   std::uint64_t count() const { return m_count; }
-  // Where coincidence k's compared record and main base record start.
-  std::uint64_t comparedStart(std::uint64_t k) const;
+  // Where coincidence k's compared record lies and its main base record starts.
+  RecordPlace comparedPlace(std::uint64_t k) const;
   std::uint64_t mainStart(std::uint64_t k) const;
-  // Calls visit(comparedStart, partner count) for each dupe in order; stops
-  // at the first error.
+  // Calls visit(compared record, partner count) for each dupe in order;
+  // stops at the first error.
   std::error_code forEachDupe(
-      const std::function<std::error_code(std::uint64_t, std::uint64_t)>& visit) const;
+      const std::function<std::error_code(RecordPlace, std::uint64_t)>& visit) const;
   std::size_t memoryBytes() const;
 
  private:
   struct Dupe {
-    std::uint64_t comparedStart;
+    RecordPlace compared;
     std::uint64_t where;
     // Coincidences of its part before this dupe's.
     std::uint64_t before;
