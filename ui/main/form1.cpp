@@ -188,9 +188,10 @@ void Form1::buildControls() {
   Image1->setCursor(QCursor(QPixmap(QStringLiteral(":/help_pointer.ico"))));
   Image1->installEventFilter(this);
 
-  m_list3Model = new sv::ResultListModel(this);
-  m_list4Model = new sv::ResultListModel(this);
-  m_list2Model = new sv::ResultListModel(this);
+  const int maxRows = sv::ResultListModel::maxRowsFor(kListRowHeight);
+  m_list3Model = new sv::ResultListModel(maxRows, this);
+  m_list4Model = new sv::ResultListModel(maxRows, this);
+  m_list2Model = new sv::ResultListModel(maxRows, this);
   const auto makeList = [this](const QString& name, sv::ResultListModel* model, const QString& tip,
                                const QRect& place) {
     auto* list = new QListView(this);
