@@ -26,10 +26,26 @@ constexpr std::size_t kWriteChunk = 128 << 10;
 // written are never backed.
 std::size_t likelyRecords(std::string_view data) { return data.size() / 20 + 16; }
 
+// How many empty lines the data ends with after its last complete record,
+// when those are all there is of its last record (else 0): one line end too
+// many at the end is a common slip, and worth naming.
+std::size_t emptyTailLines(std::string_view data, std::size_t partialLines) {
+  for (std::size_t k = 0; k < partialLines; ++k) {
+    if (data.ends_with("\r\n")) {
+      data.remove_suffix(2);
+    } else if (data.ends_with('\r')) {
+      data.remove_suffix(1);
+    } else {
+      return 0;
+    }
+  }
+  return data.empty() || data.ends_with('\r') || data.ends_with("\r\n") ? partialLines : 0;
+}
+
 RunStatus truncatedAt(RunFile file, const std::string& path, std::string_view data,
                       const RecordReader& reader) {
   return RunStatus::truncated(file, path, reader.linesRead() / 3 + 1, reader.linesRead() + 1,
-                              hasLoneLineFeed(data));
+                              hasLoneLineFeed(data), emptyTailLines(data, reader.linesRead() % 3));
 }
 
 // Collects the bytes of a list's file and hands them over in large pieces.
@@ -109,10 +125,11 @@ class ListWriter {
 // Writes a new version of path beside it and flushes it to disk; the caller
 // commits it.
 std::error_code prepare(FileSystem& files, const std::string& path,
-                        const std::string& permissionsFrom,
+                        const FileAttributes& attributes, std::uint64_t size,
                         const std::function<std::error_code(ListWriter&)>& fill,
                         std::unique_ptr<Replacement>& replacement) {
-  if (auto error = files.beginReplace(path, permissionsFrom, replacement)) return error;
+  if (auto error = files.beginReplace(path, attributes, replacement)) return error;
+  if (auto error = replacement->reserve(size)) return error;
   ListWriter writer(*replacement);
   if (auto error = fill(writer)) return error;
   if (auto error = writer.finish()) return error;
@@ -120,10 +137,10 @@ std::error_code prepare(FileSystem& files, const std::string& path,
 }
 
 std::error_code writeWhole(FileSystem& files, const std::string& path,
-                           const std::string& permissionsFrom, std::string_view data) {
+                           const FileAttributes& attributes, std::string_view data) {
   std::unique_ptr<Replacement> replacement;
   auto fill = [data](ListWriter& writer) { return writer.addBytes(data); };
-  if (auto error = prepare(files, path, permissionsFrom, fill, replacement)) return error;
+  if (auto error = prepare(files, path, attributes, data.size(), fill, replacement)) return error;
   return replacement->commit();
 }
 
@@ -142,8 +159,9 @@ std::error_code forEachWrittenRun(
   });
 }
 
-// The size of a list's file, computed without writing it.
-[[maybe_unused]] std::uint64_t writtenSize(const ResultList& list, bool sourceInWrittenForm) {
+// The exact size of a list's file, computed without writing it: room
+// reserved beyond it would stay taken.
+std::uint64_t writtenSize(const ResultList& list, bool sourceInWrittenForm) {
   std::uint64_t size = 0;
   (void)forEachWrittenRun(list, sourceInWrittenForm,
                           [&](std::string_view bytes, std::uint64_t times, bool) {
@@ -153,7 +171,8 @@ std::error_code forEachWrittenRun(
   return size;
 }
 
-std::error_code prepareList(FileSystem& files, const std::string& path, const ResultList& list,
+std::error_code prepareList(FileSystem& files, const std::string& path,
+                            const FileAttributes& attributes, const ResultList& list,
                             bool sourceInWrittenForm, std::unique_ptr<Replacement>& replacement) {
   auto fill = [&](ListWriter& writer) {
     return forEachWrittenRun(
@@ -162,7 +181,8 @@ std::error_code prepareList(FileSystem& files, const std::string& path, const Re
           return lasting && times == 1 ? writer.addBytes(bytes) : writer.addCopies(bytes, times);
         });
   };
-  return prepare(files, path, path, fill, replacement);
+  return prepare(files, path, attributes, writtenSize(list, sourceInWrittenForm), fill,
+                 replacement);
 }
 
 // What a scan finds, as it grows.
@@ -356,39 +376,73 @@ std::string countText(std::size_t dupesCount) {
 
 namespace {
 
-RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
-               const RunOptions& options) {
+// What the run is working on, for a failure that can strike anywhere (memory
+// running out): the user is told which file it was.
+struct Progress {
+  RunFile file = RunFile::Compared;
+  std::string path;
+};
+
+RunOutcome failed(RunStatus status) {
   RunOutcome outcome;
+  outcome.status = std::move(status);
+  return outcome;
+}
+
+RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
+               const RunOptions& options, Progress& progress) {
   const std::string backupPath = backupPathFor(comparedPath);
   const std::string dupesPath = dupesPathFor(comparedPath);
+  // The main base is only ever read. Cleaning it against itself would empty
+  // it, and outputs are written over whatever holds their names; all of this
+  // is refused before anything is touched.
+  if (files.sameFile(comparedPath, mainBasePath)) {
+    return failed(RunStatus::wouldOverwriteMainBase(RunFile::Compared, comparedPath));
+  }
   if (!options.dryRun) {
-    // Outputs are written over whatever holds their names; the main base
-    // must never be one of them.
     if (files.sameFile(backupPath, mainBasePath)) {
-      outcome.status = RunStatus::wouldOverwriteMainBase(RunFile::Backup, backupPath);
-      return outcome;
+      return failed(RunStatus::wouldOverwriteMainBase(RunFile::Backup, backupPath));
     }
     if (files.sameFile(dupesPath, mainBasePath)) {
-      outcome.status = RunStatus::wouldOverwriteMainBase(RunFile::Dupes, dupesPath);
-      return outcome;
+      return failed(RunStatus::wouldOverwriteMainBase(RunFile::Dupes, dupesPath));
     }
   }
 
+  progress = {RunFile::Compared, comparedPath};
+  // The lock is held to the end, so that no other run cleans the same file
+  // meanwhile; a dry run changes nothing and needs none.
+  std::unique_ptr<LockedFile> lock;
   SharedContents contents;
-  if (auto error = files.readFile(comparedPath, contents)) {
-    outcome.status = RunStatus::readFailed(RunFile::Compared, comparedPath, error);
-    return outcome;
+  if (options.dryRun) {
+    if (auto error = files.readFile(comparedPath, contents)) {
+      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
+    }
+  } else {
+    if (auto error = files.lockForRun(comparedPath, lock)) {
+      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
+    }
+    files.removeDebris(backupPath);
+    if (lock->target() != comparedPath) files.removeDebris(lock->target());
+    if (auto error = lock->read(contents)) {
+      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
+    }
   }
   const std::string_view compared = contents->bytes();
+  // The outputs hold the compared file's records, so they get its owner and
+  // mode; the cleaned file keeps them.
+  const FileAttributes attributes = lock ? lock->attributes() : FileAttributes();
+
   // The backup is written while the scan runs, since both take about as
   // long. Its failure still comes first: the run then reports it and nothing
   // of the scan, as if it had stopped there.
   std::future<std::error_code> backup;
   if (!options.dryRun) {
     backup = std::async(std::launch::async | std::launch::deferred,
-                        [&] { return writeWhole(files, backupPath, comparedPath, compared); });
+                        [&] { return writeWhole(files, backupPath, attributes, compared); });
   }
 
+  RunOutcome outcome;
+  progress = {RunFile::MainBase, mainBasePath};
   {
     Found found;
     Scan scan(files, mainBasePath, comparedPath, compared, found);
@@ -397,32 +451,47 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
     outcome.lists = listsOf(std::move(found), contents, scan.mainBase());
   }
   if (backup.valid()) {
+    progress = {RunFile::Backup, backupPath};
     if (auto error = backup.get()) {
-      outcome = {};
-      outcome.status = RunStatus::writeFailed(RunFile::Backup, backupPath, error);
-      return outcome;
+      return failed(RunStatus::writeFailed(RunFile::Backup, backupPath, error));
     }
   }
   if (!outcome.status.isOk() || options.dryRun) return outcome;
 
-  // Both files are written and flushed side by side, but committed in turn:
-  // the dupes file only once the compared file has been replaced.
+  // Both new files are written and flushed before either is put in place:
+  // a dupes file that cannot be written must not leave a cleaned compared
+  // file whose removed records live only in the backup.
+  progress = {RunFile::Dupes, dupesPath};
   const bool writtenForm = isWrittenForm(compared);
   std::unique_ptr<Replacement> dupes;
   auto dupesWritten = std::async(std::launch::async | std::launch::deferred, [&] {
-    return prepareList(files, dupesPath, outcome.lists.List4, writtenForm, dupes);
+    return prepareList(files, dupesPath, attributes, outcome.lists.List4, writtenForm, dupes);
   });
   std::unique_ptr<Replacement> cleaned;
-  std::error_code cleanedError =
-      prepareList(files, comparedPath, outcome.lists.List2, writtenForm, cleaned);
-  if (!cleanedError) cleanedError = cleaned->commit();
-  std::error_code dupesError = dupesWritten.get();
+  const std::error_code cleanedError = prepareList(files, lock->target(), attributes,
+                                                   outcome.lists.List2, writtenForm, cleaned);
+  const std::error_code dupesError = dupesWritten.get();
   if (cleanedError) {
     outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, cleanedError);
     return outcome;
   }
-  if (!dupesError) dupesError = dupes->commit();
-  if (dupesError) outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, dupesError);
+  if (dupesError) {
+    outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, dupesError);
+    return outcome;
+  }
+  // Whatever another program wrote to the compared file since it was read
+  // would be lost by replacing it.
+  if (auto error = lock->checkUnchanged()) {
+    outcome.status = RunStatus::readFailed(RunFile::Compared, comparedPath, error);
+    return outcome;
+  }
+  if (auto error = cleaned->commit()) {
+    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, error);
+    return outcome;
+  }
+  if (auto error = dupes->commit()) {
+    outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, error);
+  }
   return outcome;
 }
 
@@ -433,14 +502,13 @@ RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
   // Files of many millions of records can exhaust memory, and a thread may
   // not start; neither may escape to the caller. Every file stays whole:
   // nothing is replaced but by a complete, flushed new version.
+  Progress progress{RunFile::Compared, comparedPath};
   try {
-    return run(files, mainBasePath, comparedPath, options);
+    return run(files, mainBasePath, comparedPath, options, progress);
   } catch (const std::bad_alloc&) {
   } catch (const std::system_error&) {
   }
-  RunOutcome outcome;
-  outcome.status = RunStatus::outOfResources();
-  return outcome;
+  return failed(RunStatus::outOfResources(progress.file, progress.path));
 }
 
 }  // namespace sv

@@ -39,7 +39,8 @@ RunStatus RunStatus::writeFailed(RunFile file, std::string path, std::error_code
 }
 
 RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t record,
-                               std::size_t missingLine, bool loneLineFeeds) {
+                               std::size_t missingLine, bool loneLineFeeds,
+                               std::size_t emptyTailLines) {
   RunStatus s;
   s.m_kind = Kind::Truncated;
   s.m_file = file;
@@ -47,6 +48,7 @@ RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t recor
   s.m_record = record;
   s.m_missingLine = missingLine;
   s.m_loneLineFeeds = loneLineFeeds;
+  s.m_emptyTailLines = emptyTailLines;
   return s;
 }
 
@@ -58,9 +60,11 @@ RunStatus RunStatus::wouldOverwriteMainBase(RunFile file, std::string path) {
   return s;
 }
 
-RunStatus RunStatus::outOfResources() {
+RunStatus RunStatus::outOfResources(RunFile file, std::string path) {
   RunStatus s;
   s.m_kind = Kind::OutOfResources;
+  s.m_file = file;
+  s.m_path = std::move(path);
   return s;
 }
 
@@ -69,6 +73,9 @@ std::string RunStatus::message() const {
     case Kind::Ok:
       return {};
     case Kind::ReadFailed:
+      if (m_error == FileError::InUseByAnotherRun) {
+        return "Nothing was done: another run is working on " + quoted(m_path) + ".";
+      }
       return "Cannot read " + fileName(m_file) + " " + quoted(m_path) + ": " +
              describeError(m_error) + ".";
     case Kind::WriteFailed:
@@ -82,14 +89,25 @@ std::string RunStatus::message() const {
       if (m_loneLineFeeds) {
         text += " The file has LF-only line ends where CR LF is expected.";
       }
+      if (m_emptyTailLines == 1) {
+        text += " It ends with an extra empty line after its last complete record.";
+      } else if (m_emptyTailLines > 1) {
+        text += " It ends with " + std::to_string(m_emptyTailLines) +
+                " extra empty lines after its last complete record.";
+      }
       return text;
     }
     case Kind::WouldOverwriteMainBase:
+      if (m_file == RunFile::Compared) {
+        return "Nothing was done: the file for comparing " + quoted(m_path) +
+               " is the main base itself.";
+      }
       return "Nothing was done: " + fileName(m_file) + " " + quoted(m_path) +
              " would overwrite the main base.";
     case Kind::OutOfResources:
-      return "There was not enough memory to finish the run. The file for comparing is "
-             "either unchanged or completely cleaned.";
+      return "There was not enough memory to finish the run while working on " +
+             fileName(m_file) + " " + quoted(m_path) +
+             ". The file for comparing is either unchanged or completely cleaned.";
   }
   return {};
 }

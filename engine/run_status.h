@@ -19,18 +19,22 @@ class RunStatus {
     ReadFailed,              // a file could not be read
     WriteFailed,             // a file could not be written
     Truncated,               // a file ends inside a record
-    WouldOverwriteMainBase,  // an output of the run is the main base itself
+    WouldOverwriteMainBase,  // the file cleaned or an output of the run is the main base itself
     OutOfResources,          // not enough memory, or no thread to be had
   };
 
   static RunStatus ok() { return RunStatus(); }
   static RunStatus readFailed(RunFile file, std::string path, std::error_code error);
   static RunStatus writeFailed(RunFile file, std::string path, std::error_code error);
-  // record and missingLine count from 1.
+  // record and missingLine count from 1; emptyTailLines counts the empty
+  // lines after the last complete record when they are all the file has
+  // left there (0 otherwise).
   static RunStatus truncated(RunFile file, std::string path, std::size_t record,
-                             std::size_t missingLine, bool loneLineFeeds);
+                             std::size_t missingLine, bool loneLineFeeds,
+                             std::size_t emptyTailLines = 0);
   static RunStatus wouldOverwriteMainBase(RunFile file, std::string path);
-  static RunStatus outOfResources();
+  // file and path: what the run was reading or writing when memory ran out.
+  static RunStatus outOfResources(RunFile file, std::string path);
 
   bool isOk() const { return m_kind == Kind::Ok; }
   Kind kind() const { return m_kind; }
@@ -40,6 +44,7 @@ class RunStatus {
   std::size_t record() const { return m_record; }
   std::size_t missingLine() const { return m_missingLine; }
   bool loneLineFeeds() const { return m_loneLineFeeds; }
+  std::size_t emptyTailLines() const { return m_emptyTailLines; }
 
   // One or two sentences in plain words naming the file, what went wrong and
   // where; empty for success.
@@ -55,6 +60,7 @@ class RunStatus {
   std::size_t m_record = 0;
   std::size_t m_missingLine = 0;
   bool m_loneLineFeeds = false;
+  std::size_t m_emptyTailLines = 0;
 };
 
 }  // namespace sv

@@ -3,8 +3,37 @@
 #include <cerrno>
 
 namespace sv {
+namespace {
+
+class FileErrorCategory : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "sievra-file"; }
+  std::string message(int value) const override {
+    switch (static_cast<FileError>(value)) {
+      case FileError::NotRegularFile:
+        return "it is not a regular file";
+      case FileError::ChangedWhileRead:
+        return "another program changed it while the run was using it";
+      case FileError::InUseByAnotherRun:
+        return "another run is working on it";
+    }
+    return "unknown error";
+  }
+};
+
+}  // namespace
+
+const std::error_category& fileErrorCategory() {
+  static const FileErrorCategory category;
+  return category;
+}
+
+std::error_code make_error_code(FileError error) {
+  return {static_cast<int>(error), fileErrorCategory()};
+}
 
 std::string describeError(std::error_code error) {
+  if (error.category() == fileErrorCategory()) return error.message();
   if (error.category() == std::generic_category() || error.category() == std::system_category()) {
     switch (error.value()) {
       case ENOENT:
@@ -23,9 +52,16 @@ std::string describeError(std::error_code error) {
       case ENAMETOOLONG:
         return "the name is too long";
       case ENOTDIR:
-        return "a folder on the path is missing";
+        return "part of the path is a file, not a folder";
       case EIO:
         return "input/output error";
+      case ENOMEM:
+        return "not enough memory";
+      case ELOOP:
+        return "too many links on the path";
+      case EBUSY:
+      case ETXTBSY:
+        return "the file is in use";
       default:
         break;
     }

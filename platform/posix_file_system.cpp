@@ -1,11 +1,14 @@
 #include "platform/posix_file_system.h"
 
-#include <algorithm>
-#include <cassert>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <random>
-#include <sys/mman.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,15 +27,8 @@ class Descriptor {
 
   int get() const { return m_fd; }
   explicit operator bool() const { return m_fd >= 0; }
-  // Closes now; close can report a late write error.
-  std::error_code close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    if (fd >= 0 && ::close(fd) != 0) return lastError();
-    return {};
-  }
   void reset(int fd = -1) {
-    (void)close();
+    if (m_fd >= 0) ::close(m_fd);
     m_fd = fd;
   }
   int release() {
@@ -57,19 +53,54 @@ std::string baseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Follows symbolic links at the final name so that replacing the file writes
-// the link's target and leaves the link itself in place.
-std::string resolveLinks(std::string path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n < 0) return path;
-    target.resize(static_cast<std::size_t>(n));
-    path = target.starts_with('/') ? target : directoryOf(path) + "/" + target;
+// Opening never waits: a FIFO without a writer would block a plain open.
+int openForReading(const char* path, int extraFlags = 0) {
+  return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | extraFlags);
+}
+
+std::error_code requireRegular(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+  if (!S_ISREG(st.st_mode)) return make_error_code(FileError::NotRegularFile);
+  return {};
+}
+
+bool sameVersion(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool sameInode(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A file's bytes in memory of their own, left uninitialised until read:
+// clearing hundreds of megabytes first would cost as much as a read.
+class BufferContents : public FileContents {
+ public:
+  explicit BufferContents(std::size_t capacity) : m_data(new char[capacity]) {}
+  std::string_view bytes() const override { return {m_data.get(), m_size}; }
+  char* data() { return m_data.get(); }
+  void setSize(std::size_t size) { m_size = size; }
+
+ private:
+  std::unique_ptr<char[]> m_data;
+  std::size_t m_size = 0;
+};
+
+// Reads from offset 0 up to capacity bytes or the end, whichever comes
+// first; the caller learns from the count whether the file grew.
+std::error_code readAll(int fd, char* data, std::size_t capacity, std::size_t& used) {
+  used = 0;
+  while (used < capacity) {
+    const ssize_t n = ::pread(fd, data + used, capacity - used, static_cast<off_t>(used));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
   }
-  return path;
+  return {};
 }
 
 std::error_code writeAll(int fd, std::string_view data) {
@@ -84,129 +115,297 @@ std::error_code writeAll(int fd, std::string_view data) {
   return {};
 }
 
-class PosixReplacement : public Replacement {
- public:
-  PosixReplacement(std::string target, std::string temporary, int fd)
-      : m_target(std::move(target)), m_temporary(std::move(temporary)), m_fd(fd) {}
+// ".sv" and 12 hex digits and ".tmp": 19 bytes, whatever the target's name.
+constexpr std::string_view kTemporaryPrefix = ".sv";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::size_t kTemporaryDigits = 12;
 
-  ~PosixReplacement() override {
-    if (!m_committed) {
-      m_fd.reset();
-      ::unlink(m_temporary.c_str());
+std::string temporaryName() {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  char digits[kTemporaryDigits + 1];
+  std::snprintf(digits, sizeof digits, "%012llx",
+                static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+  return std::string(kTemporaryPrefix) + digits + std::string(kTemporarySuffix);
+}
+
+// The mode a new file gets when nothing says otherwise: 0666 less the umask,
+// which can only be read by setting it, so it is read once.
+mode_t defaultMode() {
+  static const mode_t mode = [] {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+}  // namespace
+
+bool PosixFileSystem::isTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+    return false;
+  }
+  for (char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+int PosixFileSystem::syncFile(int fd) { return ::fsync(fd); }
+int PosixFileSystem::syncFolder(int fd) { return ::fsync(fd); }
+int PosixFileSystem::renameOver(int folderFd, const char* from, const char* to) {
+  return ::renameat(folderFd, from, folderFd, to);
+}
+void PosixFileSystem::finishedReading(int) {}
+int PosixFileSystem::createUnnamed(int folderFd) {
+  return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+// Reading an open regular file by copy, with the check that it did not
+// change meanwhile: a writer in place leaves a new size or modification time.
+class PosixFileSystem::Reader {
+ public:
+  static std::error_code read(PosixFileSystem& fs, int fd, SharedContents& contents,
+                              struct stat& seen) {
+    struct stat before;
+    if (::fstat(fd, &before) != 0) return lastError();
+    if (auto error = requireRegular(before)) return error;
+    const auto size = static_cast<std::size_t>(before.st_size);
+    std::shared_ptr<BufferContents> buffer;
+    try {
+      // One byte more than the file holds shows a file that grew.
+      buffer = std::make_shared<BufferContents>(size + 1);
+    } catch (const std::bad_alloc&) {
+      return std::make_error_code(std::errc::not_enough_memory);
     }
+    std::size_t used = 0;
+    if (auto error = readAll(fd, buffer->data(), size + 1, used)) return error;
+    fs.finishedReading(fd);
+    struct stat after;
+    if (::fstat(fd, &after) != 0) return lastError();
+    if (!sameVersion(before, after) || used != size) {
+      return make_error_code(FileError::ChangedWhileRead);
+    }
+    buffer->setSize(used);
+    contents = std::move(buffer);
+    seen = after;
+    return {};
+  }
+};
+
+std::error_code PosixFileSystem::readFile(const std::string& path, SharedContents& contents) {
+  contents.reset();
+  Descriptor fd(openForReading(path.c_str()));
+  if (!fd) return lastError();
+  struct stat seen;
+  return Reader::read(*this, fd.get(), contents, seen);
+}
+
+// The run's lock: flock on the open file, which other runs' flock calls see
+// and which the system drops by itself when the process dies.
+class PosixFileSystem::Lock : public LockedFile {
+ public:
+  Lock(PosixFileSystem& fs, int fd, std::string target, const struct stat& st)
+      : m_fs(fs), m_fd(fd), m_target(std::move(target)), m_seen(st) {}
+
+  std::error_code read(SharedContents& contents) override {
+    return Reader::read(m_fs, m_fd.get(), contents, m_seen);
+  }
+
+  std::error_code checkUnchanged() override {
+    struct stat now;
+    if (::fstat(m_fd.get(), &now) != 0) return lastError();
+    struct stat named;
+    if (::stat(m_target.c_str(), &named) != 0 || !sameVersion(m_seen, now) ||
+        !sameInode(now, named)) {
+      return make_error_code(FileError::ChangedWhileRead);
+    }
+    return {};
+  }
+
+  const std::string& target() const override { return m_target; }
+
+  FileAttributes attributes() const override {
+    return {true, m_seen.st_uid, m_seen.st_gid, static_cast<std::uint32_t>(m_seen.st_mode & 07777)};
+  }
+
+ private:
+  PosixFileSystem& m_fs;
+  Descriptor m_fd;
+  std::string m_target;
+  struct stat m_seen;
+};
+
+std::error_code PosixFileSystem::lockForRun(const std::string& path,
+                                            std::unique_ptr<LockedFile>& out) {
+  // The name may come to hold another file between open and flock; the lock
+  // is only good on the file the name still holds once it is taken.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    Descriptor fd(openForReading(path.c_str()));
+    if (!fd) return lastError();
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) return lastError();
+    if (auto error = requireRegular(st)) return error;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) return make_error_code(FileError::InUseByAnotherRun);
+      return lastError();
+    }
+    struct stat named;
+    if (::stat(path.c_str(), &named) != 0) return lastError();
+    if (!sameInode(st, named)) continue;
+    // The system's own resolution of every link on the way.
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return lastError();
+    std::string target(resolved);
+    std::free(resolved);
+    out = std::make_unique<Lock>(*this, fd.get(), std::move(target), st);
+    (void)fd.release();
+    return {};
+  }
+  return make_error_code(FileError::ChangedWhileRead);
+}
+
+void PosixFileSystem::removeDebris(const std::string& path) {
+  Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return;
+  DIR* dir = ::fdopendir(::dup(folder.get()));
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!isTemporaryName(entry->d_name)) continue;
+    Descriptor fd(::openat(folder.get(), entry->d_name,
+                           O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    struct stat named;
+    // A live run holds the lock on each of its temporaries.
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fstatat(folder.get(), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !sameInode(st, named)) {
+      continue;
+    }
+    (void)::unlinkat(folder.get(), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+// A new version written to a temporary file in the target's folder: an
+// unnamed one (O_TMPFILE) where the file system allows, which a killed run
+// cannot leave behind; otherwise a named one that a later run sweeps away.
+class PosixFileSystem::Writer : public Replacement {
+ public:
+  Writer(PosixFileSystem& fs, int folder, int fd, std::string baseName, std::string named)
+      : m_fs(fs), m_folder(folder), m_fd(fd), m_baseName(std::move(baseName)),
+        m_named(std::move(named)) {}
+
+  ~Writer() override {
+    if (!m_committed && !m_named.empty()) (void)::unlinkat(m_folder.get(), m_named.c_str(), 0);
+  }
+
+  std::error_code reserve(std::uint64_t bytes) override {
+    if (bytes == 0) return {};
+    if (::fallocate(m_fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) return {};
+    if (errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) return {};
+    return lastError();
   }
 
   std::error_code append(std::string_view data) override { return writeAll(m_fd.get(), data); }
 
   std::error_code flush() override {
-    if (::fsync(m_fd.get()) != 0) return lastError();
-    return m_fd.close();
+    if (m_fs.syncFile(m_fd.get()) != 0) return lastError();
+    return {};
   }
 
   std::error_code commit() override {
-    assert(!m_fd);
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) return lastError();
+    if (m_named.empty()) {
+      if (auto error = giveName()) return error;
+    }
+    if (m_fs.renameOver(m_folder.get(), m_named.c_str(), m_baseName.c_str()) != 0) {
+      return lastError();
+    }
     m_committed = true;
     // Makes the rename itself survive a crash; the data is already safe, so
     // a folder that cannot be synced is no failure of the run.
-    Descriptor dir(::open(directoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) (void)::fsync(dir.get());
+    (void)m_fs.syncFolder(m_folder.get());
     return {};
   }
 
  private:
-  std::string m_target;
-  std::string m_temporary;
+  // An unnamed file gets a short name of its own just before the rename.
+  std::error_code giveName() {
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string name = temporaryName();
+      if (::linkat(AT_FDCWD, self.c_str(), m_folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        m_named = std::move(name);
+        return {};
+      }
+      if (errno != EEXIST) return lastError();
+    }
+    return std::make_error_code(std::errc::file_exists);
+  }
+
+  PosixFileSystem& m_fs;
+  Descriptor m_folder;
+  // Kept open, and so locked, until the run lets go of the new file.
   Descriptor m_fd;
+  std::string m_baseName;
+  std::string m_named;
   bool m_committed = false;
 };
 
-class MappedContents : public FileContents {
- public:
-  MappedContents(void* data, std::size_t size) : m_data(data), m_size(size) {}
-  MappedContents(const MappedContents&) = delete;
-  MappedContents& operator=(const MappedContents&) = delete;
-  ~MappedContents() override { ::munmap(m_data, m_size); }
+std::error_code PosixFileSystem::beginReplace(const std::string& path,
+                                              const FileAttributes& attributes,
+                                              std::unique_ptr<Replacement>& out) {
+  const std::string baseName = baseNameOf(path);
+  if (baseName.empty()) return std::make_error_code(std::errc::is_a_directory);
+  Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return lastError();
+  // What holds the name now must be something a rename may replace without
+  // losing anything but an old version: a file or a link.
+  struct stat existing;
+  if (::fstatat(folder.get(), baseName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+      return make_error_code(FileError::NotRegularFile);
+    }
+  } else if (errno != ENOENT) {
+    return lastError();
+  }
 
-  std::string_view bytes() const override { return {static_cast<const char*>(m_data), m_size}; }
-
- private:
-  void* m_data;
-  std::size_t m_size;
-};
-
-// Reads to the end. sizeHint is what the file held when it was opened; it
-// may still grow or shrink while it is read.
-std::error_code readAll(int fd, std::size_t sizeHint, std::string& bytes) {
-  std::size_t capacity = sizeHint + 1;
-  for (;;) {
-    const std::size_t used = bytes.size();
-    if (used == capacity) capacity = std::max<std::size_t>(capacity * 2, 1 << 16);
-    bytes.resize(capacity);
-    const ssize_t n = ::read(fd, bytes.data() + used, capacity - used);
-    bytes.resize(used + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    if (n < 0) {
-      if (errno == EINTR) continue;
+  // Private until its attributes are set.
+  std::string named;
+  Descriptor fd(createUnnamed(folder.get()));
+  if (!fd) {
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
       return lastError();
     }
-    if (n == 0) return {};
-  }
-}
-
-}  // namespace
-
-std::error_code PosixFileSystem::readFile(const std::string& path, SharedContents& contents) {
-  contents.reset();
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return lastError();
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  const auto size = static_cast<std::size_t>(st.st_size);
-  if (m_reading == Reading::Map && S_ISREG(st.st_mode) && size > 0) {
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
-    if (data != MAP_FAILED) {
-      contents = std::make_shared<MappedContents>(data, size);
-      return {};
+    for (int attempt = 0; !fd; ++attempt) {
+      named = temporaryName();
+      fd.reset(::openat(folder.get(), named.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      if (!fd && (errno != EEXIST || attempt == 100)) return lastError();
     }
   }
-  std::string bytes;
-  if (auto error = readAll(fd.get(), S_ISREG(st.st_mode) ? size : 0, bytes)) return error;
-  contents = std::make_shared<StringContents>(std::move(bytes));
-  return {};
-}
-
-std::error_code PosixFileSystem::beginReplace(const std::string& path,
-                                              const std::string& permissionsFrom,
-                                              std::unique_ptr<Replacement>& out) {
-  const std::string target = resolveLinks(path);
-  const std::string prefix = directoryOf(target) + "/." + baseNameOf(target) + ".";
-  std::random_device seed;
-  std::mt19937_64 random(seed());
-  Descriptor fd;
-  std::string temporary;
-  for (int attempt = 0; !fd; ++attempt) {
-    temporary = prefix + std::to_string(random() % 1000000000) + ".tmp";
-    // 0666 lets the umask decide, as for any new file.
-    fd.reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd && (errno != EEXIST || attempt == 100)) return lastError();
+  auto writer = std::make_unique<Writer>(*this, folder.release(), fd.get(), baseName, named);
+  const int raw = fd.release();
+  if (::flock(raw, LOCK_EX | LOCK_NB) != 0) return lastError();
+  if (attributes.known && ::fchown(raw, attributes.owner, attributes.group) != 0 &&
+      errno != EPERM) {
+    return lastError();
   }
-  struct stat st;
-  if (::stat(permissionsFrom.c_str(), &st) == 0 && ::fchmod(fd.get(), st.st_mode & 07777) != 0) {
-    const std::error_code error = lastError();
-    fd.reset();
-    ::unlink(temporary.c_str());
-    return error;
-  }
-  out = std::make_unique<PosixReplacement>(target, std::move(temporary), fd.release());
+  const mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
+  if (::fchmod(raw, mode) != 0) return lastError();
+  out = std::move(writer);
   return {};
 }
 
 bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
   struct stat sa;
   struct stat sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sameInode(sa, sb);
 }
+
+std::unique_ptr<FileSystem> systemFileSystem() { return std::make_unique<PosixFileSystem>(); }
 
 }  // namespace sv

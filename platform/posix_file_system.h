@@ -1,6 +1,7 @@
 #pragma once
 
-// The file layer on the real disk (POSIX).
+// The file layer on the real disk (POSIX, with Linux's O_TMPFILE where the
+// file system has it).
 
 #include "platform/file_system.h"
 
@@ -8,30 +9,35 @@ namespace sv {
 
 class PosixFileSystem : public FileSystem {
  public:
-  enum class Reading {
-    // Files are read into memory of their own: what was read stays as it
-    // was, however long it is kept. For a window that shows results until
-    // the next run, while other programs may change the files meanwhile.
-    Copy,
-    // Regular files are mapped: the bytes come straight from the page cache,
-    // which saves a copy of each file. Only for results that live no longer
-    // than a run: a file truncated by another program while it is mapped
-    // makes reading the lost part fail with SIGBUS.
-    Map,
-  };
-
-  explicit PosixFileSystem(Reading reading = Reading::Copy) : m_reading(reading) {}
-
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
-  // Writes to a uniquely named file beside the target (after following a
-  // symbolic link at the target's name, so the link survives) and renames it
-  // over the target on commit.
-  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  void removeDebris(const std::string& path) override;
+  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override;
 
+  // Temporary files are named like this ("." and a short random name), so
+  // that any file whose own outputs fit the system's name limit can be
+  // replaced, and a later run can tell them apart from the user's files.
+  static bool isTemporaryName(std::string_view name);
+
+ protected:
+  // The steps that make data durable or visible, one call each, so that a
+  // test can watch their order. They return 0 or -1 with errno set.
+  virtual int syncFile(int fd);
+  virtual int syncFolder(int fd);
+  virtual int renameOver(int folderFd, const char* from, const char* to);
+  // Called once a file's bytes are read, before the file is checked for
+  // having changed meanwhile.
+  virtual void finishedReading(int fd);
+  // Opens an unnamed file in the folder (O_TMPFILE); where the file system
+  // has none, it fails and a named temporary is used instead.
+  virtual int createUnnamed(int folderFd);
+
  private:
-  Reading m_reading;
+  class Writer;
+  class Lock;
+  class Reader;
 };
 
 }  // namespace sv

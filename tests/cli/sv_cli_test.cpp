@@ -7,9 +7,22 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <map>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
+#include <set>
 #include <sstream>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace sv {
 namespace {
@@ -34,7 +47,7 @@ class SvCliTest : public ::testing::Test {
   const fs::path& m_dir = m_temp.dir();
   const std::string m_main = m_temp.path("MainBase.dat");
   const std::string m_new = m_temp.path("new.rda");
-  PosixFileSystem m_files{PosixFileSystem::Reading::Map};  // as sv-cli reads
+  PosixFileSystem m_files;
   std::ostringstream m_out, m_err;
 };
 
@@ -95,6 +108,230 @@ TEST_F(SvCliTest, HelpVersionAndDryRun) {
             "Callsign\tRDA Number\tNotes in main base\tNotes in file for comparing\n"
             "A\t1\tmain\tnew\nTotal dupes records: 1\n");
   EXPECT_EQ(m_temp.entries(), 2);
+}
+
+// Names and bytes of every file in a folder; links show as "-> target".
+std::map<std::string, std::string> snapshot(const fs::path& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_symlink()) {
+      out[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
+      out[name] = testing::TempDir::read(entry.path().string());
+    } else {
+      out[name] = "(special)";
+    }
+  }
+  return out;
+}
+
+// Every way the world can make a run refuse: one line on stderr, exit 1,
+// and not one file of the folder changed but the backup, which comes before
+// the main base is read.
+TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
+  const std::string dupes = m_new + ".dup";
+  const struct {
+    const char* name;
+    std::function<void()> setUp;
+    std::vector<std::string> args;
+    std::string says;
+    bool backedUp = false;
+  } cases[] = {
+      {"the file for comparing is the main base through a link",
+       [&] { fs::create_symlink("MainBase.dat", m_dir / "link.rda"); },
+       {m_main, m_temp.path("link.rda")},
+       "the file for comparing \"" + m_temp.path("link.rda") + "\" is the main base itself"},
+      {"the file for comparing is a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+       {m_main, m_temp.path("fifo")}, "it is not a regular file"},
+      {"a dry run on a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+       {"--dry-run", m_main, m_temp.path("fifo")}, "it is not a regular file"},
+      {"the main base is a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+       {m_temp.path("fifo"), m_new}, "the main base \"" + m_temp.path("fifo") + "\": it is not",
+       true},
+      {"a device as the file for comparing", [] {}, {m_main, "/dev/null"},
+       "\"/dev/null\": it is not a regular file"},
+      {"a path through a file", [] {}, {m_main, m_new + "/x"},
+       "part of the path is a file, not a folder"},
+      {"a lone dash is a file name", [] {}, {"-", m_new}, "the main base \"-\": file not found",
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(m_dir);
+    fs::create_directory(m_dir);
+    write(m_main, "A\r\n1\r\nm\r\n");
+    write(m_new, "A\r\n1\r\nx\r\n");
+    c.setUp();
+    auto before = snapshot(m_dir);
+    if (c.backedUp) before["new.rda.bak"] = before["new.rda"];
+    EXPECT_EQ(run(c.args), 1);
+    EXPECT_NE(m_err.str().find(c.says), std::string::npos) << m_err.str();
+    EXPECT_EQ(m_err.str().find('\n'), m_err.str().size() - 1) << "one line";
+    EXPECT_EQ(snapshot(m_dir), before);
+  }
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(SvCliTest, ASecondRunOnTheSameFileFailsAtOnce) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  write(m_new, "A\r\n1\r\nx\r\n");
+  const auto before = snapshot(m_dir);
+  const int held = ::open(m_new.c_str(), O_RDONLY);  // as the first run holds it
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  EXPECT_EQ(run({m_main, m_new}), 1);
+  ::close(held);
+  EXPECT_EQ(m_err.str(), "sv-cli: Nothing was done: another run is working on \"" + m_new + "\".\n");
+  EXPECT_EQ(snapshot(m_dir), before);
+}
+
+// A dupes file that cannot be written must not leave the removed records in
+// the backup alone, where the next run would overwrite them.
+TEST_F(SvCliTest, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  write(m_new, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  fs::create_directory(m_new + ".dup");
+  EXPECT_EQ(run({m_main, m_new}), 1);
+  EXPECT_EQ(m_err.str(), "sv-cli: Cannot write the dupes file \"" + m_new +
+                             ".dup\": it is a folder, not a file.\n");
+  EXPECT_EQ(read(m_new), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  EXPECT_EQ(read(m_new + ".bak"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  EXPECT_TRUE(fs::is_directory(m_new + ".dup"));
+  EXPECT_EQ(m_temp.entries(), 4);
+}
+
+// Links planted at the outputs' names are replaced; the compared file's own
+// link survives and its target is cleaned.
+TEST_F(SvCliTest, LinksAreFollowedOnlyForTheFileForComparing) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  fs::create_directory(m_dir / "real");
+  write(m_temp.path("real/target.rda"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  fs::create_symlink("real/target.rda", m_new);
+  write(m_temp.path("victim1"), "precious 1");
+  write(m_temp.path("victim2"), "precious 2");
+  fs::create_symlink("victim1", m_new + ".bak");
+  fs::create_symlink(m_temp.path("victim2"), m_new + ".dup");
+  EXPECT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  EXPECT_EQ(read(m_temp.path("victim1")), "precious 1");
+  EXPECT_EQ(read(m_temp.path("victim2")), "precious 2");
+  EXPECT_TRUE(fs::is_symlink(m_new));
+  EXPECT_EQ(read(m_temp.path("real/target.rda")), "B\r\n2\r\ny\r\n");
+  EXPECT_FALSE(fs::is_symlink(m_new + ".bak"));
+  EXPECT_EQ(read(m_new + ".bak"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  EXPECT_FALSE(fs::is_symlink(m_new + ".dup"));
+  EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nx\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), {}), 1);
+}
+
+// The outputs are as private as the file they come from, and the cleaned
+// file keeps its owner.
+TEST_F(SvCliTest, OutputsKeepTheComparedFilesModeAndOwner) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  write(m_new, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  ASSERT_EQ(::chmod(m_new.c_str(), 0600), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(m_new.c_str(), 4321, 4322), 0);
+  }
+  EXPECT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  for (const std::string& p : {m_new, m_new + ".bak", m_new + ".dup"}) {
+    SCOPED_TRACE(p);
+    struct stat st;
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    if (root) {
+      EXPECT_EQ(st.st_uid, 4321u);
+      EXPECT_EQ(st.st_gid, 4322u);
+    }
+  }
+}
+
+// A full disk, where the test can mount a small one: the backup fits, the
+// cleaned and dupes files do not, and the run says so before it changes
+// anything but the backup.
+TEST_F(SvCliTest, AFullDiskFailsTheRunAndLeavesTheFilesWhole) {
+  fs::create_directory(m_dir / "small");
+  if (::mount("tmpfs", m_temp.path("small").c_str(), "tmpfs", 0, "size=256k") != 0) {
+    GTEST_SKIP() << "no tmpfs can be mounted here";
+  }
+  const std::string compared = m_temp.path("small/new.rda");
+  std::string records;
+  for (int i = 0; records.size() < 100000; ++i) {
+    records += "C" + std::to_string(i) + "\r\n" + std::to_string(i % 2) + "\r\nnote\r\n";
+  }
+  write(m_main, "C0\r\n0\r\nm\r\nC2\r\n0\r\nm\r\n");
+  write(compared, records);
+  write(compared + ".dup", "old dupes");
+  const int status = run({m_main, compared});
+  const auto left = snapshot(m_dir / "small");
+  ::umount2(m_temp.path("small").c_str(), MNT_DETACH);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(m_err.str().find(": disk full."), std::string::npos) << m_err.str();
+  ASSERT_EQ(left.size(), 3u);
+  EXPECT_EQ(left.at("new.rda").size(), records.size());
+  EXPECT_TRUE(left.at("new.rda") == records);
+  EXPECT_EQ(left.at("new.rda.dup"), "old dupes");
+}
+
+// sv-cli killed at any moment, between its commits included, then run to
+// the end: the compared file is always wholly old or the right result, and
+// nothing is left but the run's own files.
+TEST_F(SvCliTest, AKilledRunLeavesWholeFilesAndNoDebris) {
+  std::string mainBase;
+  for (int i = 0; i < 10000; ++i) mainBase += "K" + std::to_string(i * 3) + "\r\n1\r\nm\r\n";
+  std::string original;
+  for (int i = 0; i < 100000; ++i) original += "K" + std::to_string(i) + "\r\n1\r\nnote\r\n";
+  // The result of a complete run, from a run of its own.
+  write(m_main, mainBase);
+  write(m_new, original);
+  ASSERT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  const std::string cleaned = read(m_new);
+  ASSERT_NE(cleaned.size(), original.size());
+
+  auto spawn = [&] {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl(SV_CLI_PATH, SV_CLI_PATH, m_main.c_str(), m_new.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    return pid;
+  };
+  const std::set<std::string> theRunsFiles = {"MainBase.dat", "new.rda", "new.rda.bak",
+                                             "new.rda.dup"};
+  // How long a whole run takes here sets the range of moments to kill at.
+  write(m_new, original);
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  ::waitpid(spawn(), &status, 0);
+  const auto whole = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+  int killed = 0;
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    write(m_new, original);
+    const pid_t pid = spawn();
+    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    killed += WIFSIGNALED(status) ? 1 : 0;
+    const std::string now = read(m_new);
+    EXPECT_TRUE(now.size() == original.size() ? now == original : now == cleaned)
+        << "size " << now.size();
+
+    ASSERT_EQ(run({m_main, m_new}), 0) << m_err.str();
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+      names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, theRunsFiles);
+    EXPECT_TRUE(read(m_new) == cleaned) << "size " << read(m_new).size();
+  }
+  EXPECT_GT(killed, 3);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "tests/support/memory_file_system.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <vector>
@@ -16,6 +18,17 @@ const std::string kMain = "/data/MainBase.dat";
 const std::string kNew = "/data/new.rda";
 const std::string kBak = "/data/new.rda.bak";
 const std::string kDup = "/data/new.rda.dup";
+
+// Megabytes of text are compared by size and first difference: printing
+// them whole helps no one.
+void expectSameBytes(std::string_view got, std::string_view expected, const char* what) {
+  EXPECT_EQ(got.size(), expected.size()) << what << ": size";
+  const auto [g, e] = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
+  if (g == got.end() && e == expected.end()) return;
+  const std::size_t at = static_cast<std::size_t>(g - got.begin());
+  ADD_FAILURE() << what << " first differs at byte " << at << ": got \""
+                << got.substr(at, 40) << "\", expected \"" << expected.substr(at, 40) << "\"";
+}
 
 // Lists, files and count of ordinary runs are checked against a literal scan
 // in differential_test.cpp; these are the cases with a story of their own.
@@ -37,15 +50,18 @@ TEST(CompareAndDelete, IncompleteFirstComparedRecordStopsBeforeTheMainBaseIsOpen
   EXPECT_EQ(fs.uses(testing::Op::Open), 1) << "only the compared file";
 }
 
-TEST(CompareAndDelete, SameFileAsMainBaseAndComparedEmptiesIt) {
-  MemoryFileSystem fs;
-  fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
-  const RunOutcome outcome = compareAndDelete(fs, kNew, kNew);
-  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
-  EXPECT_TRUE(outcome.lists.List2.empty());
-  EXPECT_EQ(outcome.dupesCount(), 2u);
-  EXPECT_EQ(fs.files[kNew], "");
-  EXPECT_EQ(fs.files[kBak], "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+TEST(CompareAndDelete, TheMainBaseAsFileForComparingIsRefusedBeforeAnythingIsTouched) {
+  for (bool dryRun : {false, true}) {
+    MemoryFileSystem fs;
+    fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
+    const auto before = fs.files;
+    const RunOutcome outcome = compareAndDelete(fs, kNew, kNew, {.dryRun = dryRun});
+    EXPECT_EQ(outcome.status.message(),
+              "Nothing was done: the file for comparing \"/data/new.rda\" is the main base itself.");
+    EXPECT_TRUE(outcome.lists.List2.empty());
+    EXPECT_EQ(fs.files, before);
+    EXPECT_TRUE(fs.steps.empty()) << "nothing read, locked or written";
+  }
 }
 
 TEST(CompareAndDelete, SecondRunBacksUpTheCleanedFileAndFindsNothing) {
@@ -102,13 +118,17 @@ TEST(CompareAndDelete, FailuresNameTheFileTheCauseAndTheLine) {
             "Cannot write the backup file \"/data/new.rda.bak\": disk full.");
 }
 
-TEST(CompareAndDelete, BackupPathThatIsTheMainBaseIsRefused) {
-  MemoryFileSystem fs;
-  fs.files = {{kBak, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
-  const auto before = fs.files;
-  const RunOutcome outcome = compareAndDelete(fs, kBak, kNew);
-  EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WouldOverwriteMainBase);
-  EXPECT_EQ(fs.files, before);
+TEST(CompareAndDelete, AnOutputThatIsTheMainBaseIsRefused) {
+  for (const std::string& mainBase : {kBak, kDup}) {
+    SCOPED_TRACE(mainBase);
+    MemoryFileSystem fs;
+    fs.files = {{mainBase, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+    const auto before = fs.files;
+    const RunOutcome outcome = compareAndDelete(fs, mainBase, kNew);
+    EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WouldOverwriteMainBase);
+    EXPECT_EQ(outcome.status.path(), mainBase);
+    EXPECT_EQ(fs.files, before);
+  }
 }
 
 // Large enough for the run to share the work between threads; the results
@@ -149,11 +169,11 @@ TEST(CompareAndDelete, LargeFilesGiveTheSameResultsInFileOrder) {
     for (std::size_t i = 0; i < list.size(); ++i) out += std::string(list.item(i)) + "\r\n";
     return out;
   };
-  EXPECT_EQ(text(outcome.lists.List2), cleaned);
-  EXPECT_EQ(text(outcome.lists.List3), mainSide);
-  EXPECT_EQ(text(outcome.lists.List4), dupes);
-  EXPECT_EQ(fs.files.at(kNew), cleaned);
-  EXPECT_EQ(fs.files.at(kDup), dupes);
+  expectSameBytes(text(outcome.lists.List2), cleaned, "List2");
+  expectSameBytes(text(outcome.lists.List3), mainSide, "List3");
+  expectSameBytes(text(outcome.lists.List4), dupes, "List4");
+  expectSameBytes(fs.files.at(kNew), cleaned, "the cleaned file");
+  expectSameBytes(fs.files.at(kDup), dupes, "the dupes file");
   EXPECT_GT(outcome.dupesCount(), 10000u);
   EXPECT_GT(cleaned.size(), 100000u);
 }
@@ -213,6 +233,9 @@ TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {
   const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
   EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::OutOfResources);
   EXPECT_NE(outcome.status.message().find("not enough memory"), std::string::npos);
+  EXPECT_NE(outcome.status.message().find("the main base \"/data/MainBase.dat\""),
+            std::string::npos)
+      << outcome.status.message();
   EXPECT_EQ(fs.files.at(kNew), "A\r\n1\r\nx\r\n");
   EXPECT_EQ(fs.files.count(kDup), 0u);
 }
@@ -257,12 +280,149 @@ TEST(CompareAndDelete, EveryFailingFileOperationLeavesTheUsersFilesWhole) {
       if (outcome.status.isOk()) {
         EXPECT_EQ(dupesNow, dupes);
       }
+      // Only the very last step, putting the dupes file in place, can fail
+      // once the compared file is cleaned.
+      const bool lastStepFailed = op == Op::Rename && outcome.status.file() == RunFile::Dupes;
+      if (!outcome.status.isOk() && !lastStepFailed) {
+        EXPECT_EQ(now, compared);
+        EXPECT_EQ(dupesNow, oldDupes);
+      }
       if (op != Op::Remove) {
         EXPECT_EQ(fs.files.size(), 4u) << "a temporary file was left behind";
       }
     }
   }
   EXPECT_GT(failuresSeen, 10);
+}
+
+// The order of a run's steps: nothing is put in place before both new files
+// are complete on disk, the backup comes first, and the compared file is
+// locked before it is read.
+TEST(CompareAndDelete, BothNewFilesAreFlushedBeforeEitherIsPutInPlace) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
+  ASSERT_TRUE(compareAndDelete(fs, kMain, kNew).status.isOk());
+  auto at = [&](const std::string& step) {
+    const auto it = std::find(fs.steps.begin(), fs.steps.end(), step);
+    EXPECT_NE(it, fs.steps.end()) << step;
+    return it - fs.steps.begin();
+  };
+  EXPECT_LT(at("lock " + kNew), at("read " + kNew));
+  EXPECT_LT(at("sweep " + kBak), at("read " + kNew));
+  EXPECT_LT(at("commit " + kBak), at("commit " + kNew));
+  EXPECT_LT(at("flush " + kNew), at("commit " + kNew));
+  EXPECT_LT(at("flush " + kDup), at("commit " + kNew));
+  EXPECT_LT(at("commit " + kNew), at("commit " + kDup));
+  // The lock, on the old file and then on its new version, lasts the run.
+  EXPECT_TRUE(fs.locked.empty());
+}
+
+// The design's failure order: the backup is the first step, so its failure
+// is what the user hears of, even when the scan failed as well.
+TEST(CompareAndDelete, ABackupFailureIsReportedBeforeAScanFailure) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\nB\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+  fs.failOn(Op::Create, 1);
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WriteFailed);
+  EXPECT_EQ(outcome.status.file(), RunFile::Backup);
+  EXPECT_TRUE(outcome.lists.List4.empty());
+}
+
+TEST(CompareAndDelete, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
+  for (Op op : {Op::Create, Op::Reserve, Op::Write, Op::Sync}) {
+    SCOPED_TRACE(testing::opName(op));
+    MemoryFileSystem fs;
+    fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"},
+                {kDup, "old dupes"}};
+    // Uses of each: the backup's first, then the cleaned file's and the dupes
+    // file's in either order; failing the last one hits whichever comes last.
+    fs.failOn(op, 3);
+    const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+    ASSERT_TRUE(fs.failureHit());
+    EXPECT_FALSE(outcome.status.isOk());
+    EXPECT_EQ(fs.files.at(kNew), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+    EXPECT_EQ(fs.files.at(kDup), "old dupes");
+    EXPECT_EQ(fs.files.at(kBak), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  }
+}
+
+// What the real world does meanwhile: another run, another program, a
+// special file. Each fails with its own words and changes nothing.
+TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
+  const std::string mainBase = "A\r\n1\r\nm\r\n";
+  const std::string compared = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n";
+  const struct {
+    const char* name;
+    std::function<void(MemoryFileSystem&)> setUp;
+    std::string message;
+  } cases[] = {
+      {"another run holds the file", [](MemoryFileSystem& fs) { fs.locked.insert(kNew); },
+       "Nothing was done: another run is working on \"/data/new.rda\"."},
+      {"the file for comparing is a FIFO", [](MemoryFileSystem& fs) { fs.special.insert(kNew); },
+       "Cannot read the file for comparing \"/data/new.rda\": it is not a regular file."},
+      {"the main base is a device", [](MemoryFileSystem& fs) { fs.special.insert(kMain); },
+       "Cannot read the main base \"/data/MainBase.dat\": it is not a regular file."},
+      {"the main base changes while it is read",
+       [](MemoryFileSystem& fs) {
+         fs.afterRead = [&fs](const std::string& path) {
+           if (path == kMain) fs.files[kMain] += "B\r\n2\r\nn\r\n";
+         };
+       },
+       "Cannot read the main base \"/data/MainBase.dat\": another program changed it while the "
+       "run was using it."},
+      {"the compared file changes after it is read",
+       [](MemoryFileSystem& fs) {
+         fs.afterRead = [&fs](const std::string& path) {
+           if (path == kMain) fs.files[kNew] += "C\r\n3\r\nz\r\n";
+         };
+       },
+       "Cannot read the file for comparing \"/data/new.rda\": another program changed it while "
+       "the run was using it."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem fs;
+    fs.files = {{kMain, mainBase}, {kNew, compared}, {kDup, "old dupes"}};
+    c.setUp(fs);
+    const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+    EXPECT_EQ(outcome.status.message(), c.message);
+    EXPECT_EQ(fs.files.at(kMain).substr(0, mainBase.size()), mainBase);
+    EXPECT_EQ(fs.files.at(kNew).substr(0, compared.size()), compared);
+    EXPECT_EQ(fs.files.at(kDup), "old dupes");
+    EXPECT_EQ(fs.files.count(kNew + ".~tmp3"), 0u);
+  }
+}
+
+TEST(CompareAndDelete, ADryRunNeedsNoLock) {
+  MemoryFileSystem fs;
+  fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\n"}};
+  fs.locked.insert(kNew);
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew, {.dryRun = true});
+  ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+  EXPECT_EQ(outcome.dupesCount(), 1u);
+}
+
+TEST(CompareAndDelete, AnExtraEmptyLineAtTheEndIsNamed) {
+  const struct {
+    std::string compared;
+    std::string tail;
+  } cases[] = {
+      {"A\r\n1\r\nx\r\n\r\n", " It ends with an extra empty line after its last complete record."},
+      {"\r\n", " It ends with an extra empty line after its last complete record."},
+      {"A\r\n1\r\nx\r\n\r\n\r\n",
+       " It ends with 2 extra empty lines after its last complete record."},
+      {"A\r\n1\r\nx\r\nB\r\n", ""},
+      {"A\r\n1\r\nx\r\n\r\n2\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.compared);
+    MemoryFileSystem fs;
+    fs.files = {{kMain, ""}, {kNew, c.compared}};
+    const std::string message = compareAndDelete(fs, kMain, kNew).status.message();
+    EXPECT_NE(message.find("is missing, and every record has three lines."), std::string::npos);
+    EXPECT_TRUE(message.ends_with("three lines." + c.tail)) << message;
+  }
 }
 
 }  // namespace

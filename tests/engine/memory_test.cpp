@@ -4,6 +4,8 @@
 
 #include "engine/compare_and_delete.h"
 
+#include "tests/support/memory_file_system.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -52,22 +54,16 @@ namespace {
 
 // Files read from memory; what is written is counted and dropped, so that
 // a dupes file of millions of records costs no memory of the test's.
-class CountingFileSystem : public FileSystem {
+class CountingFileSystem : public testing::MemoryFileSystem {
  public:
-  std::map<std::string, SharedContents> inputs;
   std::map<std::string, std::size_t> written;
 
-  std::error_code readFile(const std::string& path, SharedContents& contents) override {
-    auto it = inputs.find(path);
-    if (it == inputs.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
-    contents = it->second;
-    return {};
-  }
-  std::error_code beginReplace(const std::string& path, const std::string&,
+  std::error_code beginReplace(const std::string& path, const FileAttributes&,
                                std::unique_ptr<Replacement>& out) override {
     class Counting : public Replacement {
      public:
       explicit Counting(std::size_t& size) : m_size(size) {}
+      std::error_code reserve(std::uint64_t) override { return {}; }
       std::error_code append(std::string_view data) override {
         m_size += data.size();
         return {};
@@ -83,7 +79,6 @@ class CountingFileSystem : public FileSystem {
     out = std::make_unique<Counting>(size);
     return {};
   }
-  bool sameFile(const std::string&, const std::string&) override { return false; }
 };
 
 struct Measured {
@@ -101,8 +96,8 @@ Measured measure(CountingFileSystem& fs, std::size_t records, Key key) {
     mainBase += key('M', i) + "\r\n1\r\nnote\r\n";
     compared += key('C', i) + "\r\n1\r\nnote\r\n";
   }
-  fs.inputs["m"] = std::make_shared<StringContents>(std::move(mainBase));
-  fs.inputs["c"] = std::make_shared<StringContents>(std::move(compared));
+  fs.files["m"] = std::move(mainBase);
+  fs.files["c"] = std::move(compared);
   const std::size_t before = g_live.load();
   g_peak = before;
   Measured m{0, 0, compareAndDelete(fs, "m", "c")};

@@ -5,12 +5,22 @@ namespace {
 
 class MemoryReplacement : public Replacement {
  public:
-  MemoryReplacement(MemoryFileSystem& fs, std::string target, std::string temporary)
-      : m_fs(fs), m_target(std::move(target)), m_temporary(std::move(temporary)) {}
+  MemoryReplacement(MemoryFileSystem& fs, std::string target, std::string temporary,
+                    FileAttributes attributes)
+      : m_fs(fs),
+        m_target(std::move(target)),
+        m_temporary(std::move(temporary)),
+        m_attributes(attributes) {}
 
   ~MemoryReplacement() override {
     std::lock_guard lock(m_fs.mutex);
     if (!m_committed && !m_fs.use(Op::Remove)) m_fs.files.erase(m_temporary);
+    if (m_committed) m_fs.locked.erase(m_fs.locked.find(m_target));
+  }
+
+  std::error_code reserve(std::uint64_t) override {
+    std::lock_guard lock(m_fs.mutex);
+    return m_fs.use(Op::Reserve);
   }
 
   std::error_code append(std::string_view data) override {
@@ -25,7 +35,9 @@ class MemoryReplacement : public Replacement {
 
   std::error_code flush() override {
     std::lock_guard lock(m_fs.mutex);
-    return m_fs.use(Op::Sync);
+    if (auto error = m_fs.use(Op::Sync)) return error;
+    m_fs.steps.push_back("flush " + m_target);
+    return {};
   }
 
   std::error_code commit() override {
@@ -33,6 +45,11 @@ class MemoryReplacement : public Replacement {
     if (auto error = m_fs.use(Op::Rename)) return error;
     m_fs.files[m_target] = std::move(m_fs.files[m_temporary]);
     m_fs.files.erase(m_temporary);
+    m_fs.attributes[m_target] = m_attributes;
+    m_fs.special.erase(m_target);
+    m_fs.steps.push_back("commit " + m_target);
+    // The new file is held for the run as the old one was.
+    m_fs.locked.insert(m_target);
     m_committed = true;
     return {};
   }
@@ -41,7 +58,40 @@ class MemoryReplacement : public Replacement {
   MemoryFileSystem& m_fs;
   std::string m_target;
   std::string m_temporary;
+  FileAttributes m_attributes;
   bool m_committed = false;
+};
+
+class MemoryLock : public LockedFile {
+ public:
+  MemoryLock(MemoryFileSystem& fs, std::string path) : m_fs(fs), m_path(std::move(path)) {}
+  ~MemoryLock() override {
+    std::lock_guard lock(m_fs.mutex);
+    m_fs.locked.erase(m_fs.locked.find(m_path));
+  }
+
+  std::error_code read(SharedContents& contents) override {
+    if (auto error = m_fs.readFile(m_path, contents)) return error;
+    m_read = std::string(contents->bytes());
+    return {};
+  }
+
+  std::error_code checkUnchanged() override {
+    std::lock_guard lock(m_fs.mutex);
+    auto it = m_fs.files.find(m_path);
+    if (it == m_fs.files.end() || it->second != m_read) {
+      return make_error_code(FileError::ChangedWhileRead);
+    }
+    return {};
+  }
+
+  const std::string& target() const override { return m_path; }
+  FileAttributes attributes() const override { return {true, 1000, 1000, 0640}; }
+
+ private:
+  MemoryFileSystem& m_fs;
+  std::string m_path;
+  std::string m_read;
 };
 
 }  // namespace
@@ -52,8 +102,12 @@ const char* opName(Op op) {
       return "Open";
     case Op::Read:
       return "Read";
+    case Op::Lock:
+      return "Lock";
     case Op::Create:
       return "Create";
+    case Op::Reserve:
+      return "Reserve";
     case Op::Write:
       return "Write";
     case Op::Sync:
@@ -75,23 +129,54 @@ std::error_code MemoryFileSystem::use(Op op) {
 }
 
 std::error_code MemoryFileSystem::readFile(const std::string& path, SharedContents& contents) {
+  {
+    std::lock_guard lock(mutex);
+    contents.reset();
+    if (auto error = use(Op::Open)) return error;
+    auto it = files.find(path);
+    if (it == files.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (special.count(path) != 0) return make_error_code(FileError::NotRegularFile);
+    if (auto error = use(Op::Read)) return error;
+    contents = std::make_shared<StringContents>(it->second);
+    steps.push_back("read " + path);
+  }
+  if (afterRead) afterRead(path);
   std::lock_guard lock(mutex);
-  contents.reset();
-  if (auto error = use(Op::Open)) return error;
   auto it = files.find(path);
-  if (it == files.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
-  if (auto error = use(Op::Read)) return error;
-  contents = std::make_shared<StringContents>(it->second);
+  if (it == files.end() || it->second != contents->bytes()) {
+    contents.reset();
+    return make_error_code(FileError::ChangedWhileRead);
+  }
   return {};
 }
 
-std::error_code MemoryFileSystem::beginReplace(const std::string& path, const std::string&,
+std::error_code MemoryFileSystem::lockForRun(const std::string& path,
+                                             std::unique_ptr<LockedFile>& out) {
+  std::lock_guard lock(mutex);
+  if (auto error = use(Op::Lock)) return error;
+  if (files.count(path) == 0) return std::make_error_code(std::errc::no_such_file_or_directory);
+  if (special.count(path) != 0) return make_error_code(FileError::NotRegularFile);
+  if (locked.count(path) != 0) return make_error_code(FileError::InUseByAnotherRun);
+  locked.insert(path);
+  steps.push_back("lock " + path);
+  out = std::make_unique<MemoryLock>(*this, path);
+  return {};
+}
+
+void MemoryFileSystem::removeDebris(const std::string& path) {
+  std::lock_guard lock(mutex);
+  steps.push_back("sweep " + path);
+}
+
+std::error_code MemoryFileSystem::beginReplace(const std::string& path,
+                                               const FileAttributes& attributes,
                                                std::unique_ptr<Replacement>& out) {
   std::lock_guard lock(mutex);
   if (auto error = use(Op::Create)) return error;
+  if (special.count(path) != 0) return make_error_code(FileError::NotRegularFile);
   const std::string temporary = path + ".~tmp" + std::to_string(++m_temporaries);
   files[temporary];
-  out = std::make_unique<MemoryReplacement>(*this, path, temporary);
+  out = std::make_unique<MemoryReplacement>(*this, path, temporary, attributes);
   return {};
 }
 

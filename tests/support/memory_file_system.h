@@ -8,17 +8,20 @@
 #include "platform/file_system.h"
 
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace sv::testing {
 
-enum class Op { Open, Read, Create, Write, Sync, Rename, Remove };
+enum class Op { Open, Read, Lock, Create, Reserve, Write, Sync, Rename, Remove };
 
-inline constexpr Op kAllOps[] = {Op::Open, Op::Read,   Op::Create, Op::Write,
-                                 Op::Sync, Op::Rename, Op::Remove};
+inline constexpr Op kAllOps[] = {Op::Open,  Op::Read, Op::Lock,   Op::Create, Op::Reserve,
+                                 Op::Write, Op::Sync, Op::Rename, Op::Remove};
 
 const char* opName(Op op);
 
@@ -26,6 +29,19 @@ class MemoryFileSystem : public FileSystem {
  public:
   // Every file by name, temporary files included while they exist.
   std::map<std::string, std::string> files;
+  // The attributes each replaced file was given, by final name.
+  std::map<std::string, FileAttributes> attributes;
+  // Files that are not regular files (FIFOs, devices) by name.
+  std::set<std::string> special;
+  // Locks held now, by file: another run's (put here by a test) and this
+  // layer's own. A file is locked while it is here at least once.
+  std::multiset<std::string> locked;
+  // Called after each file is read, outside the lock: a test's stand-in for
+  // another program at work.
+  std::function<void(const std::string& path)> afterRead;
+  // Every step in turn ("read x", "lock x", "flush x", "commit x", ...),
+  // x the final name: which step came before which.
+  std::vector<std::string> steps;
 
   // The nth use (from 1) of op fails with error.
   void failOn(Op op, int nth,
@@ -41,7 +57,9 @@ class MemoryFileSystem : public FileSystem {
   }
 
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
-  std::error_code beginReplace(const std::string& path, const std::string& permissionsFrom,
+  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  void removeDebris(const std::string& path) override;
+  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override {
     std::lock_guard lock(mutex);

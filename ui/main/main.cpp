@@ -1,7 +1,7 @@
 // sv: the Sievra window.
 
 #include "platform/file_dialog.h"
-#include "platform/posix_file_system.h"
+#include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
 #include "ui/main/app_identity.h"
@@ -38,15 +38,15 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(sv::kAppVersion));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
 
-  // The lists stay on screen while other programs may change the files, so
-  // the window keeps copies of what it read rather than mappings.
-  sv::PosixFileSystem files(sv::PosixFileSystem::Reading::Copy);
+  // The lists stay on screen while other programs may change the files; the
+  // system's file layer reads by copy, so they stay as they were read.
+  const auto files = sv::systemFileSystem();
   sv::QtFileDialog dialog;
   sv::QtSettingsStore settings;
   sv::DesktopShellOpener shell;
   sv::ScreenshotHook hook;
 
-  Form1 window({files, hook.active() ? hook.fileDialog() : dialog, settings, shell, {}});
+  Form1 window({*files, hook.active() ? hook.fileDialog() : dialog, settings, shell, {}});
   window.show();
   hook.drive(window);
   return app.exec();

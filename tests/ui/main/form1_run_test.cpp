@@ -6,6 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace sv::test {
 namespace {
 
@@ -120,6 +125,39 @@ TEST_F(Form1RunTest, FailedRunNamesTheFileShowsTheListsSoFarAndKeepsTheLabel) {
   EXPECT_EQ(selectedRow("List4"), -1);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(readFile("new.rda"), kCompared) << "never replaced after a failed scan";
+}
+
+// Refusals from the file layer reach the user like any failure: one
+// message box each, the files and the label as they were.
+TEST_F(Form1RunTest, EachRefusedRunShowsOneMessageAndChangesNothing) {
+  writeFile("MainBase.dat", kMainBase);
+  writeFile("new.rda", kCompared);
+  ASSERT_EQ(::mkfifo(path("fifo.rda").toLocal8Bit().constData(), 0600), 0);
+  const int held = ::open(path("new.rda").toLocal8Bit().constData(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  const struct {
+    QString mainBase;
+    QString compared;
+    QString says;
+  } cases[] = {
+      {path("MainBase.dat"), path("MainBase.dat"), "is the main base itself"},
+      {path("MainBase.dat"), path("fifo.rda"), "it is not a regular file"},
+      {path("MainBase.dat"), path("new.rda"), "another run is working on \"" + path("new.rda")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says.toStdString());
+    failures.clear();
+    pick(c.mainBase, c.compared);
+    click("Command1");
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains(c.says)) << failures[0].toStdString();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
+  ::close(held);
+  EXPECT_EQ(readFile("MainBase.dat"), kMainBase);
+  EXPECT_EQ(readFile("new.rda"), kCompared);
+  EXPECT_FALSE(exists("new.rda.bak"));
+  EXPECT_FALSE(exists("MainBase.dat.bak"));
 }
 
 }  // namespace
