@@ -211,7 +211,8 @@ class Scan {
     // to look up: an empty compared file needs no main base at all, and an
     // incomplete first record is the failure met first.
     if (reader.atEnd()) return RunStatus::ok();
-    m_pending.reserve(likelyRecords(m_compared));
+    m_ends.reserve(likelyRecords(m_compared));
+    m_hashes.reserve(likelyRecords(m_compared));
     if (auto status = readRecord(reader); !status.isOk()) return status;
     auto mainBase =
         std::async(std::launch::async | std::launch::deferred, [this] { return loadMainBase(); });
@@ -226,7 +227,7 @@ class Scan {
       // A scan reaches a broken main base tail while looking up the first
       // compared record, after that record's coincidences with the complete
       // records were already found.
-      if (m_index) lookUp(0, m_index->candidate(m_pending[0].hash), m_found);
+      if (m_index) lookUp(0, m_index->candidate(m_hashes[0]), m_found);
       return mainBaseStatus;
     }
     lookUpAll();
@@ -237,21 +238,15 @@ class Scan {
   SharedContents mainBase() const { return m_mainBase; }
 
  private:
-  // Kept small: there is one for every compared record. Records follow each
-  // other, so where one starts is where the one before it ended.
-  struct Pending {
-    std::size_t end;
-    std::uint32_t hash;
-  };
-
-  std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_pending[i - 1].end; }
+  std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_ends[i - 1]; }
 
   RunStatus readRecord(RecordReader& reader) {
     Record record;
     if (!reader.read(record)) {
       return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
     }
-    m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
+    m_ends.push_back(reader.position());
+    m_hashes.push_back(MainBaseIndex::hashKey(record));
     return RunStatus::ok();
   }
 
@@ -281,17 +276,17 @@ class Scan {
   // into lists of its own; the second half's lists then follow the first's,
   // which keeps file order.
   void lookUpAll() {
-    const std::size_t half = m_pending.size() / 2;
+    const std::size_t half = m_ends.size() / 2;
     if (half < kParallelFrom) {
-      reserve(m_found, m_pending.size());
-      lookUpRange(0, m_pending.size(), m_found);
+      reserve(m_found, m_ends.size());
+      lookUpRange(0, m_ends.size(), m_found);
       return;
     }
     Found second{{}, Coincidences(m_index->groups())};
     reserve(m_found, half);
-    reserve(second, m_pending.size() - half);
+    reserve(second, m_ends.size() - half);
     auto secondDone = std::async(std::launch::async | std::launch::deferred,
-                                 [&] { lookUpRange(half, m_pending.size(), second); });
+                                 [&] { lookUpRange(half, m_ends.size(), second); });
     lookUpRange(0, half, m_found);
     secondDone.get();
     m_found.kept.appendAll(std::move(second.kept));
@@ -315,11 +310,11 @@ class Scan {
     constexpr std::size_t kAhead = 32;
     std::size_t candidates[kAhead];
     auto slotStage = [&](std::size_t i) {
-      if (i < to) m_index->prefetchSlot(m_pending[i].hash);
+      if (i < to) m_index->prefetchSlot(m_hashes[i]);
     };
     auto recordStage = [&](std::size_t i) {
       if (i >= to) return;
-      candidates[i % kAhead] = m_index->candidate(m_pending[i].hash);
+      candidates[i % kAhead] = m_index->candidate(m_hashes[i]);
       m_index->prefetchRecord(candidates[i % kAhead]);
     };
     for (std::size_t i = from; i < from + 2 * kAhead; ++i) slotStage(i);
@@ -328,7 +323,7 @@ class Scan {
       const std::size_t candidate = candidates[i % kAhead];
       slotStage(i + 2 * kAhead);
       recordStage(i + kAhead);
-      if (!lookUp(i, candidate, found)) found.kept.append({startOf(i), m_pending[i].end});
+      if (!lookUp(i, candidate, found)) found.kept.append({startOf(i), m_ends[i]});
     }
   }
 
@@ -337,9 +332,9 @@ class Scan {
     if (!m_index->mayMatch(candidate)) return false;
     const std::size_t start = startOf(i);
     const Partners partners =
-        m_index->partners(recordAt(m_compared, start), m_pending[i].hash, candidate);
+        m_index->partners(recordAt(m_compared, start), m_hashes[i], candidate);
     if (partners.count == 0) return false;
-    found.coincidences.append({start, m_pending[i].end}, partners);
+    found.coincidences.append({start, m_ends[i]}, partners);
     return true;
   }
 
@@ -353,7 +348,11 @@ class Scan {
   Found& m_found;
   SharedContents m_mainBase;
   std::optional<MainBaseIndex> m_index;
-  std::vector<Pending> m_pending;
+  // One of each for every compared record, so kept apart: together they
+  // would be padded to 16 bytes. Records follow each other, so where one
+  // starts is where the one before it ended.
+  std::vector<std::uint64_t> m_ends;
+  std::vector<std::uint32_t> m_hashes;
 };
 
 ResultLists listsOf(Found&& found, const SharedContents& compared, const SharedContents& mainBase) {

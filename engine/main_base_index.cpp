@@ -52,19 +52,21 @@ std::uint32_t MainBaseIndex::hashKey(const Record& record) {
 MainBaseIndex::MainBaseIndex(std::string_view mainBase, std::size_t expectedRecords)
     : m_data(mainBase) {
   assert(mainBase.size() < kOffsetMask);
-  m_added.reserve(expectedRecords);
+  m_addedStarts.reserve(expectedRecords);
+  m_addedHashes.reserve(expectedRecords);
 }
 
 void MainBaseIndex::add(const Record& record, std::size_t start) {
   assert(m_slots.empty());
-  m_added.push_back({start, hashKey(record)});
+  m_addedStarts.push_back(start);
+  m_addedHashes.push_back(hashKey(record));
 }
 
 void MainBaseIndex::build() {
   // Two thirds full at most keeps probe runs short, and costs a third less
   // memory than half full would.
   const std::size_t size =
-      std::bit_ceil(std::max<std::size_t>(16, m_added.size() + m_added.size() / 2));
+      std::bit_ceil(std::max<std::size_t>(16, m_addedStarts.size() + m_addedStarts.size() / 2));
   m_slots.assign(size, 0);
   // Later records of a key already in a slot: the slot, and where they start.
   struct Repeat {
@@ -73,23 +75,25 @@ void MainBaseIndex::build() {
   };
   std::vector<Repeat> repeats;
   constexpr std::size_t kAhead = 16;
-  for (std::size_t i = 0; i < m_added.size(); ++i) {
-    if (i + kAhead < m_added.size()) prefetchSlot(m_added[i + kAhead].hash);
-    const Added& added = m_added[i];
-    for (std::size_t s = added.hash & mask();; s = (s + 1) & mask()) {
+  const std::size_t added = m_addedStarts.size();
+  for (std::size_t i = 0; i < added; ++i) {
+    if (i + kAhead < added) prefetchSlot(m_addedHashes[i + kAhead]);
+    const std::uint32_t hash = m_addedHashes[i];
+    const std::size_t start = m_addedStarts[i];
+    for (std::size_t s = hash & mask();; s = (s + 1) & mask()) {
       std::uint64_t& slot = m_slots[s];
       if (slot == 0) {
-        slot = slotFor(added.hash, added.start);
+        slot = slotFor(hash, start);
         break;
       }
-      if (sameHash(slot, added.hash) &&
-          sameKey(startIn(slot), recordAt(m_data, added.start))) {
-        repeats.push_back({s, added.start});
+      if (sameHash(slot, hash) && sameKey(startIn(slot), recordAt(m_data, start))) {
+        repeats.push_back({s, start});
         break;
       }
     }
   }
-  m_added = {};
+  m_addedStarts = {};
+  m_addedHashes = {};
   if (repeats.empty()) return;
 
   // Repeats went in in file order, so ordering by slot, then by offset,

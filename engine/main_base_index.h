@@ -107,12 +107,10 @@ class MainBaseIndex {
   }
 
   std::string_view m_data;
-  // What add() collected, until build() puts it into the slots.
-  struct Added {
-    std::size_t start;
-    std::uint32_t hash;
-  };
-  std::vector<Added> m_added;
+  // What add() collected, until build() puts it into the slots; kept apart,
+  // as together they would be padded to 16 bytes a record.
+  std::vector<std::uint64_t> m_addedStarts;
+  std::vector<std::uint32_t> m_addedHashes;
   std::vector<std::uint64_t> m_slots;
   std::shared_ptr<PartnerGroups> m_groups = std::make_shared<PartnerGroups>();
 };
