@@ -123,7 +123,8 @@ class ListWriter {
 };
 
 // Writes a new version of path beside it and flushes it to disk; the caller
-// commits it.
+// commits it. size, when known, is claimed on the disk first, so that a disk
+// too full for the file fails before anything is written.
 std::error_code prepare(FileSystem& files, const std::string& path,
                         const FileAttributes& attributes, std::uint64_t size,
                         const std::function<std::error_code(ListWriter&)>& fill,
@@ -181,6 +182,8 @@ std::error_code prepareList(FileSystem& files, const std::string& path,
           return lasting && times == 1 ? writer.addBytes(bytes) : writer.addCopies(bytes, times);
         });
   };
+  // The size comes from the kept records and the dupes with their counts,
+  // a pass over the lists' own small entries, not over every coincidence.
   return prepare(files, path, attributes, writtenSize(list, sourceInWrittenForm), fill,
                  replacement);
 }

@@ -9,6 +9,7 @@
 #include <new>
 #include <random>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,17 +74,38 @@ bool sameInode(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A file's bytes in memory of their own, left uninitialised until read:
-// clearing hundreds of megabytes first would cost as much as a read.
+// A file's bytes in memory of their own, left uninitialised until read.
+// Large buffers get all their pages in one call rather than one fault at a
+// time while they are filled.
 class BufferContents : public FileContents {
  public:
-  explicit BufferContents(std::size_t capacity) : m_data(new char[capacity]) {}
-  std::string_view bytes() const override { return {m_data.get(), m_size}; }
-  char* data() { return m_data.get(); }
+  explicit BufferContents(std::size_t capacity) : m_capacity(capacity) {
+    if (capacity >= kPopulatedFrom) {
+      void* p = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+      if (p == MAP_FAILED) throw std::bad_alloc();
+      m_data = static_cast<char*>(p);
+    } else {
+      m_data = new char[capacity];
+    }
+  }
+  BufferContents(const BufferContents&) = delete;
+  BufferContents& operator=(const BufferContents&) = delete;
+  ~BufferContents() override {
+    if (m_capacity >= kPopulatedFrom) {
+      ::munmap(m_data, m_capacity);
+    } else {
+      delete[] m_data;
+    }
+  }
+  std::string_view bytes() const override { return {m_data, m_size}; }
+  char* data() { return m_data; }
   void setSize(std::size_t size) { m_size = size; }
 
  private:
-  std::unique_ptr<char[]> m_data;
+  static constexpr std::size_t kPopulatedFrom = 1 << 20;
+  char* m_data = nullptr;
+  std::size_t m_capacity;
   std::size_t m_size = 0;
 };
 

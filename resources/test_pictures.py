@@ -192,12 +192,17 @@ class Packaging(unittest.TestCase):
         cp.optionxform = str
         cp.read(os.path.join(HERE, "sievra.desktop"))
         e = cp["Desktop Entry"]
-        self.assertEqual((e["Exec"], e["Icon"], e["Type"], e["Terminal"]), ("sv", "sievra", "Application", "false"))
+        self.assertEqual((e["Exec"], e["Icon"], e["Type"], e["Terminal"]), ("sievra", "sievra", "Application", "false"))
         self.assertTrue(os.path.isfile(os.path.join(HERE, e["Icon"] + ".png")))
         if shutil.which("desktop-file-validate"):
             r = subprocess.run(["desktop-file-validate", os.path.join(HERE, "sievra.desktop")],
                                capture_output=True, text=True)
             self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+
+    def test_menu_icons_come_in_their_sizes(self):
+        for size in (16, 32, 48):
+            with Image.open(os.path.join(HERE, "icons", "sievra-%d.png" % size)) as im:
+                self.assertEqual((im.format, im.size), ("PNG", (size, size)), size)
 
     def test_shipped_files_match_the_script(self):
         with tempfile.TemporaryDirectory() as out:

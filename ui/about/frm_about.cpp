@@ -1,14 +1,17 @@
 #include "ui/about/frm_about.h"
 
 #include "platform/shell_open.h"
+#include "platform/window_frame.h"
 #include "ui/about/clickable_label.h"
 #include "ui/about/links.h"
+#include "ui/classic_style.h"
 #include "ui/twips.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
@@ -155,6 +158,19 @@ frmAbout::frmAbout(sv::ShellOpener& opener, QWidget* parent)
   cmdOK->setDefault(false);
   cmdOK->setFocus();
   connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+  sv::useClassicStyle(this);
+  setUpFrame();
+}
+
+void frmAbout::setUpFrame() {
+  // No icon of its own: it would otherwise take the program's.
+  setWindowIcon(QIcon());
+  sv::keepOffTaskbar(*this);
+  // Made before anything moves it, the native window leaves its first place
+  // to the window manager; and marked as moved, QDialog does not centre it
+  // on the screen when it shows.
+  winId();
+  setAttribute(Qt::WA_Moved);
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

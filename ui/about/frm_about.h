@@ -21,6 +21,8 @@ class frmAbout : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The frame: close box only, no taskbar entry, placed by the window manager.
+  void setUpFrame();
   void cmdOK_Click();
   // Every element of a group opens the same target; the index is passed on
   // as the group's handlers take it and is not looked at.

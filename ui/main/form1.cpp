@@ -8,7 +8,9 @@
 #include "ui/about/links.h"
 #include "ui/main/app_identity.h"
 #include "ui/main/caption_button.h"
+#include "ui/main/left_button_menu.h"
 #include "ui/main/result_list_model.h"
+#include "ui/classic_style.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -26,6 +28,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QWindow>
 
 #include <cmath>
 #include <optional>
@@ -166,6 +169,7 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
   buildMenu();
   connectHandlers();
   buildTabOrder();
+  sv::useClassicStyle(this);
   List3->setFocus();
   Form_Load();
 }
@@ -281,7 +285,7 @@ void Form1::buildControls() {
 }
 
 void Form1::buildMenu() {
-  mnupopup = new QMenu(this);
+  mnupopup = new sv::LeftButtonMenu(this);
   mnupopup->setObjectName(QStringLiteral("mnupopup"));
   mnuHelp = mnupopup->addAction(QStringLiteral("Help"));
   mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -384,8 +388,17 @@ void Form1::of2_Click() { choosePath(kComparedFilter, m_comparedPath, Text2); }
 void Form1::choosePath(const QString& filter, QString& path, QLineEdit* box) {
   const std::optional<QString> chosen = m_fileDialog.chooseFileToOpen(this, filter, path);
   if (!chosen) return;
-  path = *chosen;
+  storePath(*chosen, path, box);
+}
+
+void Form1::storePath(const QString& chosen, QString& path, QLineEdit* box) {
+  path = chosen;
   showPath(box, path);
+}
+
+void Form1::preselect(const QString& mainBase, const QString& compared) {
+  storePath(mainBase, m_mainBasePath, Text1);
+  storePath(compared, m_comparedPath, Text2);
 }
 
 void Form1::List3_Click() { setListIndex(List4, listIndex(List3)); }
@@ -440,6 +453,10 @@ void Form1::mnuHelp_Click() {
   // input until the About window is closed.
   QPointer<frmAbout> about = new frmAbout(m_shell, nullptr);
   about->setWindowModality(Qt::ApplicationModal);
+  // Not a Qt parent, but the window manager keeps it with the main window:
+  // minimising it takes the main window along instead of leaving that
+  // blocked with no dialog in sight.
+  about->windowHandle()->setTransientParent(windowHandle());
   about->exec();
   delete about.data();  // null if the window deleted itself on close
 }

@@ -47,6 +47,10 @@ class Form1 : public QWidget {
   explicit Form1(const Form1Services& services, QWidget* parent = nullptr);
   ~Form1() override;
 
+  // Takes both files as if of1 and of2 had chosen them: stored and echoed in
+  // Text1 and Text2. Nothing runs until Command1 is pressed.
+  void preselect(const QString& mainBase, const QString& compared);
+
  protected:
   // Form_Unload: the close box and Exit both come through here.
   void closeEvent(QCloseEvent* event) override;
@@ -73,6 +77,7 @@ class Form1 : public QWidget {
   void buildTabOrder();
   // The earlier choice is offered again; Cancel keeps it.
   void choosePath(const QString& filter, QString& path, QLineEdit* box);
+  static void storePath(const QString& chosen, QString& path, QLineEdit* box);
   void Form_Load();
   void Form_Unload();
   void Image1_MouseDown();

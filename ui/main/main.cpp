@@ -1,17 +1,20 @@
-// sv: the Sievra window.
+// sievra: the Sievra window.
 
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
 #include "ui/main/app_identity.h"
+#include "ui/main/command_line.h"
 #include "ui/main/form1.h"
-#include "ui/main/screenshot_hook.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -26,17 +29,31 @@ bool displayMissing() {
 #endif
 }
 
+// The dialogs give full paths; a path from the command line becomes one too.
+QString fullPath(const std::string& path) {
+  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const sv::CommandLine line = sv::parseCommandLine({argv + 1, argv + argc});
+  if (line.action == sv::CommandLine::Action::PrintAndExit) {
+    std::fputs(line.out.c_str(), stdout);
+    std::fputs(line.err.c_str(), stderr);
+    return std::fflush(stdout) == 0 ? line.status : 1;
+  }
   if (displayMissing()) {
-    std::fputs("sv: no display available; run it under Xvfb instead: xvfb-run -a sv\n", stderr);
+    // The command as this program was started, so that it works as printed.
+    std::fprintf(stderr,
+                 "sievra: no display available; run it under Xvfb instead (package xvfb): "
+                 "xvfb-run -a %s\n",
+                 argv[0]);
     return 1;
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(sv::kAppName));
   QApplication::setApplicationVersion(QString::fromLatin1(sv::kAppVersion));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
 
   // The lists stay on screen while other programs may change the files; the
   // system's file layer reads by copy, so they stay as they were read.
@@ -44,10 +61,9 @@ int main(int argc, char* argv[]) {
   sv::QtFileDialog dialog;
   sv::QtSettingsStore settings;
   sv::DesktopShellOpener shell;
-  sv::ScreenshotHook hook;
 
-  Form1 window({*files, hook.active() ? hook.fileDialog() : dialog, settings, shell, {}});
+  Form1 window({*files, dialog, settings, shell, {}});
+  if (!line.mainBase.empty()) window.preselect(fullPath(line.mainBase), fullPath(line.compared));
   window.show();
-  hook.drive(window);
   return app.exec();
 }

@@ -1,7 +1,12 @@
 #include "ui/about/frm_about.h"
 
+#include "platform/window_frame.h"
+
 #include "tests/ui/main/doubles.h"
+#include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -150,6 +155,54 @@ TEST_F(FrmAboutTest, SecondWindowShowsExactlyAsTheFirst) {
   again.show();
   EXPECT_FALSE(first.isNull());
   EXPECT_EQ(again.grab().toImage(), first);
+}
+
+}  // namespace
+
+namespace {
+
+// OK drawn the classic way: a flat face in the button colour, raised by a
+// light edge above and left and a shadow below and right.
+TEST_F(FrmAboutTest, OkIsAFlatRaisedClassicButton) {
+  const QImage shot = m_window.grab().toImage();
+  auto* ok = control<QPushButton>("cmdOK");
+  ASSERT_NE(ok, nullptr);
+  const QRect r = ok->geometry();
+  const QPalette& palette = ok->palette();
+  const QRgb face = palette.color(QPalette::Button).rgb();
+  EXPECT_EQ(shot.pixel(r.topLeft() + QPoint(3, 3)), face);
+  EXPECT_EQ(shot.pixel(r.bottomRight() - QPoint(3, 3)), face);
+  EXPECT_EQ(shot.pixel(r.left(), r.center().y()), palette.color(QPalette::Light).rgb());
+  EXPECT_EQ(shot.pixel(r.right(), r.center().y()), palette.color(QPalette::Shadow).rgb());
+  EXPECT_EQ(shot.pixel(r.center().x(), r.bottom()), palette.color(QPalette::Shadow).rgb());
+}
+
+// No icon of its own, and nothing from the program's either.
+TEST_F(FrmAboutTest, HasNoIconAndNoMinimiseOrMaximiseButton) {
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
+  frmAbout second{m_opener};
+  EXPECT_TRUE(second.windowIcon().isNull());
+  QApplication::setWindowIcon(QIcon());
+  const Qt::WindowFlags flags = second.windowFlags();
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+}
+
+}  // namespace
+
+namespace {
+
+// Only on a real X display (ctest runs this under Xvfb when it can): the
+// request reaches the window before the window manager sees it.
+TEST(FrmAboutOnX11Test, AsksToStayOffTheTaskbarAndKeepsQtsOwnStates) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "not on X11";
+  RecordingShellOpener opener;
+  frmAbout window{opener};
+  window.setWindowModality(Qt::ApplicationModal);
+  EXPECT_TRUE(sv::isKeptOffTaskbar(window)) << "before it shows";
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(sv::isKeptOffTaskbar(window)) << "Qt's own states at show must not replace it";
 }
 
 }  // namespace

@@ -76,6 +76,33 @@ TEST_F(PopupMenuTest, TheAddressOpensTheHomePageWithTheMainWindowAsOwner) {
   EXPECT_EQ(call.showCommand, 1);
 }
 
+TEST_F(PopupMenuTest, OnlyTheLeftButtonChoosesAnEntry) {
+  // Closes an About window that a wrong choice would open, so the test ends.
+  int aboutShown = 0;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
+      ++aboutShown;
+      about->close();
+    }
+  });
+  poll.start();
+  pressOnLogo(Qt::RightButton, [](QMenu* popup) {
+    for (const char* entry : {"mnuHelp", "mnuweb"}) {
+      const QPoint place = popup->actionGeometry(popup->findChild<QAction*>(entry)).center();
+      QTest::mouseClick(popup, Qt::RightButton, Qt::NoModifier, place);
+      QTest::mouseClick(popup, Qt::MiddleButton, Qt::NoModifier, place);
+    }
+    EXPECT_TRUE(popup->isVisible()) << "other buttons choose nothing and leave the menu open";
+    choose(popup, "mnuweb");
+  });
+  poll.stop();
+  EXPECT_EQ(aboutShown, 0);
+  ASSERT_EQ(shell.calls.size(), 1u) << "the left button chose the address";
+  EXPECT_EQ(shell.calls[0].file, kHomePage);
+}
+
 TEST_F(PopupMenuTest, HelpShowsTheAboutWindowModallyWithoutOwner) {
   int shown = 0;
   QTimer poll;

@@ -1,5 +1,6 @@
-// The list model over the engine's result lists: items in order, and lists
-// longer than a view can lay out cut at whole records with a note.
+// The list model over the engine's result lists: items in order, a million
+// records at no cost per item, and lists longer than a view can lay out cut
+// at whole records with a note.
 
 #include "ui/main/result_list_model.h"
 
@@ -47,6 +48,43 @@ TEST(ResultListModelTest, ShowsEachItemOfTheListInOrder) {
   EXPECT_FALSE(model.index(0, 0).data(Qt::EditRole).isValid());
   model.clear();
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+// A list of millions of items must cost no more than the rows on screen: the
+// view makes no widget per item, and the model keeps the run's bytes shared
+// rather than copying them into strings.
+TEST(ResultListModelTest, AMillionRecordsMakeNoWidgetsOrCopiesPerItem) {
+  constexpr std::size_t kRecords = 1'000'000;
+  const std::string record = "UA3AAA\r\nMO-12\r\nnotes\r\n";
+  std::string bytes;
+  bytes.reserve(record.size() * kRecords);
+  for (std::size_t k = 0; k < kRecords; ++k) bytes += record;
+  auto contents = std::make_shared<StringContents>(std::move(bytes));
+  auto kept = std::make_shared<KeptRecords>();
+  for (std::size_t k = 0; k < kRecords; ++k) kept->append({k * record.size(), (k + 1) * record.size()});
+  const ResultList list(contents, kept);
+
+  QListView view;
+  view.resize(200, 134);
+  view.setUniformItemSizes(true);
+  ResultListModel model(ResultListModel::maxRowsFor(kRowHeight));
+  view.setModel(&model);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  const qsizetype widgetsBefore = view.findChildren<QWidget*>().size();
+  const long sharesBefore = contents.use_count();
+
+  model.setList(list);
+  const QModelIndex last = model.index(model.rowCount() - 1, 0);
+  view.selectionModel()->setCurrentIndex(last, QItemSelectionModel::ClearAndSelect);
+  view.scrollTo(last);
+  view.repaint();
+
+  EXPECT_EQ(model.rowCount(), 3'000'000);
+  EXPECT_EQ(last.data().toString(), QStringLiteral("notes"));
+  EXPECT_EQ(view.findChildren<QWidget*>().size(), widgetsBefore);
+  EXPECT_EQ(contents.use_count(), sharesBefore + 1) << "the model shares the bytes once";
+  EXPECT_EQ(kept.use_count(), 3) << "and the list's records: the test's, the list's, the model's";
 }
 
 TEST(ResultListModelTest, ListsLongerThanTheViewTakesEndInANoteAfterWholeRecords) {
