@@ -21,6 +21,12 @@ class FileErrorCategory : public std::error_category {
   }
 };
 
+#ifdef _WIN32
+constexpr bool kSystemErrorsAreErrno = false;
+#else
+constexpr bool kSystemErrorsAreErrno = true;
+#endif
+
 }  // namespace
 
 const std::error_category& fileErrorCategory() {
@@ -34,7 +40,10 @@ std::error_code make_error_code(FileError error) {
 
 std::string describeError(std::error_code error) {
   if (error.category() == fileErrorCategory()) return error.message();
-  if (error.category() == std::generic_category() || error.category() == std::system_category()) {
+  // Only POSIX's system category holds errno values; Windows' holds Win32 codes.
+  const bool isErrno = error.category() == std::generic_category() ||
+                       (kSystemErrorsAreErrno && error.category() == std::system_category());
+  if (isErrno) {
     switch (error.value()) {
       case ENOENT:
         return "file not found";
@@ -43,8 +52,10 @@ std::string describeError(std::error_code error) {
         return "access denied";
       case ENOSPC:
         return "disk full";
+#ifdef EDQUOT
       case EDQUOT:
         return "disk quota exceeded";
+#endif
       case EISDIR:
         return "it is a folder, not a file";
       case EROFS:

@@ -36,8 +36,4 @@ void DesktopShellOpener::shellExecute(QWidget* owner, const char* operation, con
 #endif
 }
 
-void openTarget(ShellOpener& opener, QWidget* owner, const QString& target) {
-  opener.shellExecute(owner, "Open", target, nullptr, nullptr, 1);
-}
-
 }  // namespace sv

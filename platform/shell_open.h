@@ -28,7 +28,4 @@ class DesktopShellOpener : public ShellOpener {
                     const char* parameters, const char* directory, int showCommand) override;
 };
 
-// Opens target the way every link of the program does.
-void openTarget(ShellOpener& opener, QWidget* owner, const QString& target);
-
 }  // namespace sv

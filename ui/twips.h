@@ -1,23 +1,30 @@
 #pragma once
 
-// The windows are laid out in twips, 1/1440 inch: 15 to a pixel at 96 dpi.
+// The Qt side of the shared window tables: their rectangles in twips become
+// Qt's pixels, their texts QStrings. Qt scales pixels by the display's
+// device pixel ratio itself, so its pixels are those of 96 dpi.
+
+#include "ui/layout/geometry.h"
 
 #include <QRect>
+#include <QString>
 
-#include <cmath>
+#include <string_view>
 
 namespace sv {
 
-inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerPixel = layout::kTwipsPerInch / layout::kBaseDpi;
 
-// Rounded, since not every position lies on a whole pixel.
-inline int twipsToPixels(double twips) {
-  return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+inline int twipsToPixels(double twips) { return layout::twipsToPixels(twips); }
+
+inline QRect twipsRect(const layout::Rect& twips) {
+  const layout::Rect pixels = layout::twipsToPixels(twips);
+  return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
-inline QRect twipsRect(int left, int top, int width, int height) {
-  return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-               twipsToPixels(height));
+// The tables' texts are UTF-8.
+inline QString qtText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace sv

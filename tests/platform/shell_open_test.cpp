@@ -47,7 +47,7 @@ TEST_F(DesktopShellOpenerTest, HandsTheTargetOverAsOneArgumentWithNoShell) {
                          marker + ")`touch " + marker + "`|touch " + marker + "&";
   DesktopShellOpener opener;
 
-  openTarget(opener, nullptr, target);
+  opener.shellExecute(nullptr, "Open", target, nullptr, nullptr, 1);
 
   EXPECT_EQ(startedArguments(), "1\n" + target.toLocal8Bit() + "\n");
   EXPECT_FALSE(QFile::exists(marker));

@@ -3,10 +3,10 @@
 // A folder of its own under the system's temporary folder for a test that
 // works on real files, removed with everything in it afterwards.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace sv::testing {
@@ -14,8 +14,18 @@ namespace sv::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sv-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) m_dir = pattern;
+    // create_directory is false for a folder that exists already: then
+    // another name is tried, so no two tests ever share one.
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && !error; ++attempt) {
+      const std::filesystem::path dir = base / ("sv-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(dir, error)) {
+        m_dir = dir;
+        return;
+      }
+    }
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -3,8 +3,9 @@
 #include "platform/shell_open.h"
 #include "platform/window_frame.h"
 #include "ui/about/clickable_label.h"
-#include "ui/about/links.h"
 #include "ui/classic_style.h"
+#include "ui/layout/window_tables.h"
+#include "ui/open_link.h"
 #include "ui/twips.h"
 
 #include <QAbstractButton>
@@ -21,100 +22,55 @@
 
 namespace {
 
+using sv::qtText;
 using sv::twipsRect;
 using sv::twipsToPixels;
+using sv::layout::Control;
+using sv::layout::ControlKind;
 
-enum class Look { Plain, OneLine, Bold, DarkBlue, Wrapped, Centred };
-enum class Group { None, lblInf, lblInf2 };
-
-struct LabelDef {
-  const char* name;
-  Group group;
-  short index;
-  const char* text;
-  int left, top, width, height;
-  Look look;
-};
-
-constexpr const char* kCopyright = "Copyright (C) 2003 VARNOK";
-
-// In the order they lie on the window, bottom first: Label3 covers the foot
-// of Label2's rectangle, below the last line of Label2's text.
-const LabelDef kLabels[] = {
-    {"lblInf_0", Group::lblInf, 0, "VARNOK Dalvorn Sievra", 720, 240, 3090, 195, Look::Bold},
-    {"Label1", Group::None, 0, "E-Mail:", 120, 960, 495, 255, Look::Plain},
-    {"lblInf2_2", Group::lblInf2, 2, sv::kEmail, 720, 960, 960, 195, Look::DarkBlue},
-    {"lblInf_3", Group::lblInf, 3, "Web:", 120, 1200, 390, 195, Look::OneLine},
-    {"lblInf_4", Group::lblInf, 4, sv::kHomePage, 720, 1200, 2385, 195, Look::DarkBlue},
-    {"lblInf_5", Group::lblInf, 5,
-     "    This program compares and deletes dupes records   before importing new databases "
-     "to Dalvorn program.",
-     120, 1560, 4215, 495, Look::Wrapped},
-    // The window's run button is named 'Compare & Delete': a label without a
-    // buddy shows '&' as it stands, so the ampersand is written once.
-    {"Label2", Group::None, 0,
-     "     The program detects dupes records with two coincidences (Callsign and RDA Number). "
-     "The field Notes may be different.  After clicking 'Compare & Delete' button it will be "
-     "created backup of file for comparing. Coincidenced records with MainBase.dat will be "
-     "deleted to file *.dup.",
-     120, 2040, 4215, 1335, Look::Wrapped},
-    {"Label3", Group::None, 0,
-     "     Now you can free import new databases in Dalvorn program.(The name of the file for "
-     "comparing without of dupes records will be same as it was)",
-     120, 3120, 4215, 615, Look::Wrapped},
-    {"lblInf_1", Group::lblInf, 1, kCopyright, 1125, 3840, 2205, 195, Look::OneLine},
-    {"Label4", Group::None, 0, "2003", 1560, 4080, 1215, 255, Look::Centred},
-};
+const sv::layout::Window& table() { return sv::layout::aboutWindow(); }
 
 // MS Sans Serif first. Where it is missing, the stand-ins are faces of the
 // same size whose letters are as narrow as its own: a wider face breaks
 // Label2 into one line more, which then runs under Label3 and is lost.
-QFont windowFont() {
-  QFont font;
-  font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Liberation Sans Narrow",
-                    "Arial Narrow", "Liberation Sans", "Arial"});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(8.25);
-  font.setWeight(QFont::Normal);
-  return font;
+QFont qtFont(const sv::layout::Font& font) {
+  QFont qt;
+  qt.setFamilies({qtText(font.name), "Microsoft Sans Serif", "Tahoma", "Liberation Sans Narrow",
+                  "Arial Narrow", "Liberation Sans", "Arial"});
+  qt.setStyleHint(QFont::SansSerif);
+  qt.setPointSizeF(font.points);
+  qt.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
+  return qt;
 }
 
-QLabel* makeLabel(const LabelDef& def, QWidget* parent) {
-  QLabel* label = def.group == Group::None ? new QLabel(parent) : new ClickableLabel(parent);
-  label->setObjectName(def.name);
-  label->setTextFormat(Qt::PlainText);
-  label->setText(QString::fromLatin1(def.text));
-  label->setAutoFillBackground(true);
-  label->setGeometry(twipsRect(def.left, def.top, def.width, def.height));
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+// An element of a control array is found as "lblInf_4".
+QString nameOf(const Control& control) {
+  if (control.index < 0) return qtText(control.name);
+  return qtText(control.name) + '_' + QString::number(control.index);
+}
 
-  switch (def.look) {
-    case Look::Plain:
-    case Look::OneLine:
-      break;
-    case Look::Bold: {
-      QFont font = label->font();
-      font.setWeight(QFont::Bold);
-      label->setFont(font);
-      break;
-    }
-    case Look::DarkBlue: {
-      QPalette palette = label->palette();
-      palette.setColor(QPalette::WindowText, QColor(0, 0, 192));
-      label->setPalette(palette);
-      break;
-    }
-    case Look::Wrapped:
-      label->setWordWrap(true);
-      break;
-    case Look::Centred:
-      label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-      break;
+QLabel* newLabel(const Control& control, QWidget* parent) {
+  QLabel* label =
+      control.onClick == sv::layout::Link::None ? new QLabel(parent) : new ClickableLabel(parent);
+  label->setObjectName(nameOf(control));
+  label->setTextFormat(Qt::PlainText);
+  // A plain-text label shows "&&" as it stands: the reader must see one "&".
+  label->setText(qtText(sv::layout::shownText(control.text)));
+  label->setAutoFillBackground(true);
+  label->setGeometry(twipsRect(control.rect));
+  if (control.font != table().font) label->setFont(qtFont(control.font));
+  if (control.fore.isFixed()) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText,
+                     QColor(control.fore.rgb.red, control.fore.rgb.green, control.fore.rgb.blue));
+    label->setPalette(palette);
   }
+  label->setWordWrap(control.wordWrap);
+  label->setAlignment(
+      (control.align == sv::layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+      Qt::AlignTop);
   // A one-line label keeps its left and top and takes the size of its text.
-  if (def.look == Look::OneLine || def.look == Look::Bold || def.look == Look::DarkBlue) {
-    label->adjustSize();
-  }
+  if (control.sizing == sv::layout::Sizing::FitText) label->adjustSize();
   return label;
 }
 
@@ -124,34 +80,45 @@ frmAbout::frmAbout(sv::ShellOpener& opener, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_opener(opener) {
-  setWindowTitle(QStringLiteral("Help..."));
-  setFixedSize(twipsToPixels(4440), twipsToPixels(4770));
-  setFont(windowFont());
+  setWindowTitle(qtText(table().title));
+  setFixedSize(twipsToPixels(table().clientWidth), twipsToPixels(table().clientHeight));
+  setFont(qtFont(table().font));
   QPalette palette = this->palette();
   palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
   setPalette(palette);
 
-  auto* img1 = new QLabel(this);
-  img1->setObjectName(QStringLiteral("img1"));
-  img1->setGeometry(twipsRect(120, 120, 480, 480));
-  img1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  img1->setPixmap(QPixmap(QStringLiteral(":/help.ico")));
-
-  for (const LabelDef& def : kLabels) {
-    QLabel* label = makeLabel(def, this);
-    const short index = def.index;
-    if (def.group == Group::lblInf) {
-      connect(static_cast<ClickableLabel*>(label), &ClickableLabel::clicked, this,
-              [this, index] { lblInf_Click(index); });
-    } else if (def.group == Group::lblInf2) {
-      connect(static_cast<ClickableLabel*>(label), &ClickableLabel::clicked, this,
-              [this, index] { lblInf2_Click(index); });
-    }
+  for (const Control& control : table().controls) {
+    if (control.kind == ControlKind::Picture) makePicture(control);
+    if (control.kind == ControlKind::Label) makeLabel(control);
+    if (control.kind == ControlKind::PushButton) makeButton(control);
   }
+}
 
-  auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-  cmdOK->setObjectName(QStringLiteral("cmdOK"));
-  cmdOK->setGeometry(twipsRect(1493, 4320, 1455, 375));
+void frmAbout::makePicture(const Control& control) {
+  auto* picture = new QLabel(this);
+  picture->setObjectName(nameOf(control));
+  picture->setGeometry(twipsRect(control.rect));
+  picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  picture->setPixmap(
+      QPixmap(QStringLiteral(":/") + qtText(sv::layout::pictureFile(control.picture))));
+}
+
+void frmAbout::makeLabel(const Control& control) {
+  auto* link = qobject_cast<ClickableLabel*>(newLabel(control, this));
+  if (!link) return;
+  const auto index = static_cast<short>(control.index);
+  // A click on any element raises its group's one handler with the index.
+  if (control.name == "lblInf") {
+    connect(link, &ClickableLabel::clicked, this, [this, index] { lblInf_Click(index); });
+  } else if (control.name == "lblInf2") {
+    connect(link, &ClickableLabel::clicked, this, [this, index] { lblInf2_Click(index); });
+  }
+}
+
+void frmAbout::makeButton(const Control& control) {
+  auto* cmdOK = new QPushButton(qtText(control.text), this);
+  cmdOK->setObjectName(nameOf(control));
+  cmdOK->setGeometry(twipsRect(control.rect));
   // Neither the default nor the cancel button: Enter and Space press it only
   // because it holds the focus, and Esc does nothing.
   cmdOK->setAutoDefault(false);
@@ -202,9 +169,9 @@ void frmAbout::closeEvent(QCloseEvent* event) {
 void frmAbout::cmdOK_Click() { accept(); }
 
 void frmAbout::lblInf_Click(short /*index*/) {
-  sv::openTarget(m_opener, this, QString::fromLatin1(sv::kHomePage));
+  sv::openLink(m_opener, this, sv::layout::Link::HomePage);
 }
 
 void frmAbout::lblInf2_Click(short /*index*/) {
-  sv::openTarget(m_opener, this, QString::fromLatin1(sv::kMailLink));
+  sv::openLink(m_opener, this, sv::layout::Link::MailLink);
 }

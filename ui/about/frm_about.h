@@ -7,7 +7,10 @@
 
 namespace sv {
 class ShellOpener;
+namespace layout {
+struct Control;
 }
+}  // namespace sv
 
 class frmAbout : public QDialog {
   Q_OBJECT
@@ -21,6 +24,10 @@ class frmAbout : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void makePicture(const sv::layout::Control& control);
+  void makeLabel(const sv::layout::Control& control);
+  void makeButton(const sv::layout::Control& control);
+
   // The frame: close box only, no taskbar entry, placed by the window manager.
   void setUpFrame();
   void cmdOK_Click();

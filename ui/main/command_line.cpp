@@ -1,6 +1,6 @@
 #include "ui/main/command_line.h"
 
-#include "ui/main/app_identity.h"
+#include "ui/layout/app_identity.h"
 
 namespace sv {
 namespace {
@@ -25,8 +25,7 @@ std::string help() {
 }
 
 std::string version() {
-  return std::string(kProgram) + " (" + kAppTitle + ") " + kAppVersion +
-         "\nCopyright (C) 2003 VARNOK\n";
+  return std::string(kProgram) + " (" + kAppTitle + ") " + kAppVersion + "\n" + kCopyright + "\n";
 }
 
 CommandLine printAndExit(std::string out, std::string err, int status) {
@@ -39,8 +38,9 @@ CommandLine printAndExit(std::string out, std::string err, int status) {
 }
 
 CommandLine usageError(const std::string& problem) {
-  return printAndExit({}, std::string(kProgram) + ": " + problem + "\nTry '" + kProgram +
-                              " --help' for more information.\n",
+  return printAndExit({},
+                      std::string(kProgram) + ": " + problem + "\nTry '" + kProgram +
+                          " --help' for more information.\n",
                       kUsageError);
 }
 

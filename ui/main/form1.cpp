@@ -5,12 +5,14 @@
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
 #include "ui/about/frm_about.h"
-#include "ui/about/links.h"
-#include "ui/main/app_identity.h"
+#include "ui/classic_style.h"
+#include "ui/layout/app_identity.h"
+#include "ui/layout/position.h"
+#include "ui/layout/window_tables.h"
 #include "ui/main/caption_button.h"
 #include "ui/main/left_button_menu.h"
 #include "ui/main/result_list_model.h"
-#include "ui/classic_style.h"
+#include "ui/open_link.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -21,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -30,67 +31,88 @@
 #include <QStyledItemDelegate>
 #include <QWindow>
 
-#include <cmath>
 #include <optional>
 
 namespace {
 
-using sv::kTwipsPerPixel;
+using sv::qtText;
 using sv::twipsRect;
 using sv::twipsToPixels;
+using sv::layout::Control;
+using sv::layout::ControlKind;
 
-const QString kTitle = QStringLiteral("  VARNOK Dalvorn Sievra");
+const sv::layout::Window& form() { return sv::layout::form1Window(); }
 
-// Qt name filters for the two dialog controls: CD1 lists only files named
-// MainBase.dat, CD the .rda files.
-const QString kMainBaseFilter = QStringLiteral("MainBase.dat (MainBase.dat)");
-const QString kComparedFilter = QStringLiteral("RDA files (*.rda)");
+const Control& row(const char* name) { return form().control(name); }
 
-const QColor kFormGreen(160, 210, 157);
-const QColor kButtonLavender(222, 208, 242);
-const QColor kTextCream(254, 242, 226);
-const QColor kDarkBlue(0, 0, 192);
-const QColor kRed(255, 0, 0);
-
-// One list row of the 8.25 pt font, as the list heights count it.
-constexpr int kListRowHeight = 13;
-
-// The settings entries of the window position (values in twips).
-const QString kSettingsApplication = QStringLiteral("VARNOK SV");
-const QString kSettingsSection = QStringLiteral("Pos");
-const QString kLeftKey = QStringLiteral("Left");
-const QString kTopKey = QStringLiteral("Top");
-
-// Sizes are pixels, not points: the layout's 8.25 pt and 9.75 pt are 11 and
-// 13 pixels at its 96 dpi, and every rectangle is in those pixels too. A
-// family that is missing falls back along the list, then to any sans-serif
-// of the same size and weight; never to another size.
-QFont layoutFont(const QStringList& families, int pixelSize, bool bold = false,
-                 bool italic = false) {
-  QFont font;
-  font.setFamilies(families);
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixelSize);
-  font.setWeight(bold ? QFont::Bold : QFont::Normal);
-  font.setItalic(italic);
-  return font;
+// Qt's form of a dialog control's filter: "RDA files (*.rda)".
+QString qtFilter(std::string_view filter) {
+  QStringList entries;
+  for (const sv::layout::FileFilter& entry : sv::layout::parseFilter(filter)) {
+    entries << qtText(entry.description) + QStringLiteral(" (") + qtText(entry.pattern) + ')';
+  }
+  return entries.join(QStringLiteral(";;"));
 }
 
-QFont msSansSerif(int pixelSize, bool bold = false) {
-  return layoutFont(
-      {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans"},
-      pixelSize, bold);
+// Sizes are pixels, not points: 8.25 pt and 9.75 pt are 11 and 13 pixels at
+// 96 dpi, and every rectangle is in those pixels too. A family that is
+// missing falls back along the list, then to any sans-serif of the same size
+// and weight; never to another size.
+QFont qtFont(const sv::layout::Font& font) {
+  QFont qt;
+  if (font.name == "Arial") {
+    qt.setFamilies({"Arial", "Liberation Sans", "Arimo", "Nimbus Sans", "Helvetica"});
+  } else {
+    qt.setFamilies(
+        {qtText(font.name), "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans"});
+  }
+  qt.setStyleHint(QFont::SansSerif);
+  qt.setPixelSize(font.pixelHeight());
+  qt.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
+  qt.setItalic(font.italic);
+  return qt;
 }
 
-QFont arial(int pixelSize, bool italic = false) {
-  return layoutFont({"Arial", "Liberation Sans", "Arimo", "Nimbus Sans", "Helvetica"}, pixelSize,
-                    false, italic);
+QString picture(sv::layout::Picture which) {
+  return QStringLiteral(":/") + qtText(sv::layout::pictureFile(which));
 }
 
-void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
+QColor qtColour(const sv::layout::Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+// Fixed colours only: the system's are what the style's palette gives anyway,
+// and a colour of none leaves the window's green showing through.
+void setColours(QWidget* widget, const Control& control) {
+  if (!control.fore.isFixed() && !control.back.isFixed()) return;
+  const bool textBox = control.kind == ControlKind::TextBox;
+  const bool button = control.kind == ControlKind::PushButton;
   QPalette palette = widget->palette();
-  palette.setColor(role, color);
+  if (control.fore.isFixed()) {
+    palette.setColor(textBox  ? QPalette::Text
+                     : button ? QPalette::ButtonText
+                              : QPalette::WindowText,
+                     qtColour(control.fore.rgb));
+  }
+  if (control.back.isFixed()) {
+    palette.setColor(textBox  ? QPalette::Base
+                     : button ? QPalette::Button
+                              : QPalette::Window,
+                     qtColour(control.back.rgb));
+  }
   widget->setPalette(palette);
+}
+
+// What every control takes from its row of the table.
+template <typename Widget>
+Widget* placed(Widget* widget, const Control& control) {
+  widget->setObjectName(qtText(control.name));
+  widget->setGeometry(twipsRect(control.rect));
+  if (!control.tooltip.empty()) widget->setToolTip(qtText(control.tooltip));
+  widget->setFont(qtFont(control.font));
+  setColours(widget, control);
+  if (control.pointer == sv::layout::Pointer::Help) {
+    widget->setCursor(QCursor(QPixmap(picture(sv::layout::Picture::HelpPointer))));
+  }
+  return widget;
 }
 
 // List rows are exactly one line of the font high, as in the layout's list
@@ -100,7 +122,8 @@ class ListBoxRowDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kListRowHeight);
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(),
+                 twipsToPixels(sv::layout::kListRowHeight));
   }
 };
 
@@ -133,19 +156,19 @@ void showPath(QLineEdit* box, const QString& path) {
   box->setCursorPosition(0);  // a long path shows its beginning, as classic text boxes do
 }
 
-// A stored coordinate in twips, floored; nothing for empty or non-numeric
-// text. Form_Unload writes whole numbers without separators; a fraction
-// edited by hand may use either the C or the user's decimal point.
-std::optional<double> storedTwips(const QString& text) {
-  if (text.isEmpty()) return std::nullopt;
-  bool ok = false;
-  double value = QLocale::c().toDouble(text, &ok);
-  if (!ok) value = QLocale().toDouble(text, &ok);
-  // Beyond this no window system can place a window; the value cannot have
-  // come from Form_Unload.
-  constexpr double kLimit = 1e9;
-  if (!ok || !std::isfinite(value) || std::fabs(value) > kLimit) return std::nullopt;
-  return std::floor(value);
+std::optional<double> storedTwips(sv::SettingsStore& settings, const char* key) {
+  return sv::layout::readStoredTwips(
+      settings
+          .read(QString::fromLatin1(sv::layout::kSettingsApplication),
+                QString::fromLatin1(sv::layout::kSettingsSection), QString::fromLatin1(key))
+          .toStdString());
+}
+
+void storeTwips(sv::SettingsStore& settings, const char* key, int pixels) {
+  settings.write(
+      QString::fromLatin1(sv::layout::kSettingsApplication),
+      QString::fromLatin1(sv::layout::kSettingsSection), QString::fromLatin1(key),
+      QString::fromStdString(sv::layout::storedTwipsText(sv::layout::pixelsToTwips(pixels))));
 }
 
 }  // namespace
@@ -159,11 +182,11 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
       m_settings(services.settings),
       m_shell(services.shell),
       m_showFailure(services.showFailure) {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(kTitle);
-  setWindowIcon(QIcon(QStringLiteral(":/sievra.ico")));
-  setFixedSize(twipsToPixels(5670), twipsToPixels(4860));
-  setFont(msSansSerif(11));
+  setObjectName(qtText(form().name));
+  setWindowTitle(qtText(form().title));
+  setWindowIcon(QIcon(picture(form().icon)));
+  setFixedSize(twipsToPixels(form().clientWidth), twipsToPixels(form().clientHeight));
+  setFont(qtFont(form().font));
 
   buildControls();
   buildMenu();
@@ -177,31 +200,26 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(twipsRect(0, 0, 4215, 375));
-  Label1->setFont(msSansSerif(13, true));
-  // Horizontally centred; classic labels keep their text at the top.
-  Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  setColor(Label1, QPalette::WindowText, kRed);
+  const auto makeLabel = [this](const Control& control) {
+    auto* label = placed(new QLabel(qtText(sv::layout::shownText(control.text)), this), control);
+    // Classic labels keep their text at the top.
+    label->setAlignment(
+        (control.align == sv::layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+        Qt::AlignTop);
+    return label;
+  };
+  Label1 = makeLabel(row("Label1"));
 
-  Image1 = new QLabel(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(twipsRect(4275, 60, 1335, 975));
-  Image1->setPixmap(QPixmap(QStringLiteral(":/logo.bmp")));
-  Image1->setCursor(QCursor(QPixmap(QStringLiteral(":/help_pointer.ico"))));
+  Image1 = placed(new QLabel(this), row("Image1"));
+  Image1->setPixmap(QPixmap(picture(row("Image1").picture)));
   Image1->installEventFilter(this);
 
-  const int maxRows = sv::ResultListModel::maxRowsFor(kListRowHeight);
+  const int maxRows = sv::ResultListModel::maxRowsFor(twipsToPixels(sv::layout::kListRowHeight));
   m_list3Model = new sv::ResultListModel(maxRows, this);
   m_list4Model = new sv::ResultListModel(maxRows, this);
   m_list2Model = new sv::ResultListModel(maxRows, this);
-  const auto makeList = [this](const QString& name, sv::ResultListModel* model, const QString& tip,
-                               const QRect& place) {
-    auto* list = new QListView(this);
-    list->setObjectName(name);
-    list->setGeometry(place);
-    list->setToolTip(tip);
+  const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
+    auto* list = placed(new QListView(this), control);
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -210,90 +228,58 @@ void Form1::buildControls() {
     list->setTextElideMode(Qt::ElideNone);
     list->setItemDelegate(new ListBoxRowDelegate(list));
     if (model) list->setModel(model);
+    // List1 has a place in the keyboard order but takes no focus, so the
+    // Tab key never lands on something invisible.
+    if (!control.tabStop) list->setFocusPolicy(Qt::NoFocus);
     return list;
   };
-  List3 =
-      makeList(QStringLiteral("List3"), m_list3Model,
-               QStringLiteral("  Coincidences in Mainbase.dat  "), twipsRect(0, 360, 2055, 2010));
-  List4 = makeList(QStringLiteral("List4"), m_list4Model,
-                   QStringLiteral("  Coincidences in file for comparing  "),
-                   twipsRect(2040, 360, 2175, 2010));
+  List3 = makeList(row("List3"), m_list3Model);
+  List4 = makeList(row("List4"), m_list4Model);
 
-  Command1 = new sv::CaptionButton(QStringLiteral("   Compare          &&       Delete"), this);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command1->setGeometry(twipsRect(4275, 1080, 1365, 1095));
-  Command1->setToolTip(QStringLiteral("  Compare & Delete dupes records  "));
-
-  Command3 = new sv::CaptionButton(QStringLiteral("Exit"), this);
-  Command3->setObjectName(QStringLiteral("Command3"));
-  Command3->setGeometry(twipsRect(4275, 2160, 1365, 1050));
-  Command3->setToolTip(QStringLiteral("  Close program  "));
-  // The first frame of the exit door, still: nothing plays the others.
-  Command3->setPicture(QPixmap(QStringLiteral(":/exit.gif")));
-
-  for (sv::CaptionButton* button : {Command1, Command3}) {
-    button->setFont(msSansSerif(13, true));
-    setColor(button, QPalette::Button, kButtonLavender);
-    button->setAutoDefault(false);
-  }
-
-  const auto makeTextBox = [this](const QString& name, const QRect& place) {
-    auto* box = new QLineEdit(this);
-    box->setObjectName(name);
-    box->setGeometry(place);
-    box->setFont(arial(11));
-    setColor(box, QPalette::Base, kTextCream);
-    setColor(box, QPalette::Text, kDarkBlue);
-    return box;
-  };
-  Text1 = makeTextBox(QStringLiteral("Text1"), twipsRect(0, 2400, 2055, 285));
-  Text2 = makeTextBox(QStringLiteral("Text2"), twipsRect(2040, 2400, 2175, 285));
-
-  const auto makePicker = [this](const QString& name, const QString& caption, const QString& tip,
-                                 const QRect& place) {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setGeometry(place);
-    button->setToolTip(tip);
-    button->setFont(arial(11, true));
-    setColor(button, QPalette::Button, kButtonLavender);
+  // Captions go as they are: QPushButton shows "&&" as one "&", as the
+  // classic buttons do.
+  const auto makeCaptionButton = [this](const Control& control) {
+    auto* button = placed(new sv::CaptionButton(qtText(control.text), this), control);
     button->setAutoDefault(false);
     return button;
   };
-  of1 = makePicker(QStringLiteral("of1"), QStringLiteral("Select Mainbase.dat"),
-                   QStringLiteral("  Select Dalvorn  Mainbase.dat file  "),
-                   twipsRect(0, 2760, 2055, 450));
-  of2 =
-      makePicker(QStringLiteral("of2"), QStringLiteral("Select file for comparing"),
-                 QStringLiteral("  Select file for comparing  "), twipsRect(2040, 2760, 2175, 450));
+  Command1 = makeCaptionButton(row("Command1"));
+  Command3 = makeCaptionButton(row("Command3"));
+  // The first frame of the exit door, still: nothing plays the others.
+  Command3->setPicture(QPixmap(picture(row("Command3").picture)));
 
-  Label2 = new QLabel(QStringLiteral("File without dupes records:"), this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->setGeometry(twipsRect(120, 3270, 2790, 240));
-  Label2->setFont(msSansSerif(13, true));
-  Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setColor(Label2, QPalette::WindowText, kDarkBlue);
+  const auto makeTextBox = [this](const Control& control) {
+    return placed(new QLineEdit(this), control);
+  };
+  Text1 = makeTextBox(row("Text1"));
+  Text2 = makeTextBox(row("Text2"));
 
-  List2 = makeList(QStringLiteral("List2"), m_list2Model,
-                   QStringLiteral("  File view without dupes records  "),
-                   twipsRect(0, 3600, 5655, 1230));
+  const auto makePicker = [this](const Control& control) {
+    auto* button = placed(new QPushButton(qtText(control.text), this), control);
+    button->setAutoDefault(false);
+    return button;
+  };
+  of1 = makePicker(row("of1"));
+  of2 = makePicker(row("of2"));
 
-  // Left of the client area, never seen, filled or read; it takes no focus,
-  // so the Tab key never lands on something invisible.
-  List1 = makeList(QStringLiteral("List1"), nullptr, QString(), twipsRect(-2000, 1320, 615, 255));
-  List1->setFocusPolicy(Qt::NoFocus);
+  Label2 = makeLabel(row("Label2"));
+  List2 = makeList(row("List2"), m_list2Model);
+  // Left of the client area, never seen, filled or read.
+  List1 = makeList(row("List1"), nullptr);
 }
 
 void Form1::buildMenu() {
+  const sv::layout::Menu& menu = sv::layout::form1PopupMenu();
   mnupopup = new sv::LeftButtonMenu(this);
-  mnupopup->setObjectName(QStringLiteral("mnupopup"));
-  mnuHelp = mnupopup->addAction(QStringLiteral("Help"));
-  mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-  QAction* sep1 = mnupopup->addSeparator();
-  sep1->setObjectName(QStringLiteral("sep1"));
-  // The address is the caption as it is: no "&" in it to become an access key.
-  mnuweb = mnupopup->addAction(QString::fromLatin1(sv::kHomePage));
-  mnuweb->setObjectName(QStringLiteral("mnuweb"));
+  mnupopup->setObjectName(qtText(menu.name));
+  for (const sv::layout::MenuItem& item : menu.items) {
+    // A caption is taken as it is: no "&" in one to become an access key.
+    QAction* action =
+        item.separator ? mnupopup->addSeparator() : mnupopup->addAction(qtText(item.caption));
+    action->setObjectName(qtText(item.name));
+  }
+  mnuHelp = mnupopup->findChild<QAction*>(QStringLiteral("mnuHelp"));
+  mnuweb = mnupopup->findChild<QAction*>(QStringLiteral("mnuweb"));
 }
 
 void Form1::connectHandlers() {
@@ -314,16 +300,18 @@ void Form1::connectHandlers() {
 }
 
 void Form1::buildTabOrder() {
-  const QWidget* order[] = {List3, List4, of1, of2, Command1, Command3, List2, Text1, Text2};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-    QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+  QWidget* previous = nullptr;
+  for (const Control* control : form().tabOrder()) {
+    auto* widget = findChild<QWidget*>(qtText(control->name));
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
   }
 }
 
 void Form1::paintEvent(QPaintEvent*) {
   // Painted rather than set in the palette, so that the lists, boxes and
   // scroll bars keep the system's colours.
-  QPainter(this).fillRect(rect(), kFormGreen);
+  QPainter(this).fillRect(rect(), qtColour(form().back.rgb));
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -381,9 +369,9 @@ void Form1::Command3_Click() {
   QCoreApplication::quit();
 }
 
-void Form1::of1_Click() { choosePath(kMainBaseFilter, m_mainBasePath, Text1); }
+void Form1::of1_Click() { choosePath(qtFilter(row("CD1").filter), m_mainBasePath, Text1); }
 
-void Form1::of2_Click() { choosePath(kComparedFilter, m_comparedPath, Text2); }
+void Form1::of2_Click() { choosePath(qtFilter(row("CD").filter), m_comparedPath, Text2); }
 
 void Form1::choosePath(const QString& filter, QString& path, QLineEdit* box) {
   const std::optional<QString> chosen = m_fileDialog.chooseFileToOpen(this, filter, path);
@@ -411,10 +399,8 @@ void Form1::List3_Scroll() { topIndex(List4)->setValue(topIndex(List3)->value())
 void Form1::List4_Scroll() { topIndex(List3)->setValue(topIndex(List4)->value()); }
 
 void Form1::Form_Load() {
-  const std::optional<double> left =
-      storedTwips(m_settings.read(kSettingsApplication, kSettingsSection, kLeftKey));
-  const std::optional<double> top =
-      storedTwips(m_settings.read(kSettingsApplication, kSettingsSection, kTopKey));
+  const std::optional<double> left = storedTwips(m_settings, sv::layout::kLeftKey);
+  const std::optional<double> top = storedTwips(m_settings, sv::layout::kTopKey);
   if (left && top) {
     move(twipsToPixels(*left), twipsToPixels(*top));
     return;
@@ -435,10 +421,8 @@ void Form1::showEvent(QShowEvent* event) {
 }
 
 void Form1::Form_Unload() {
-  m_settings.write(kSettingsApplication, kSettingsSection, kLeftKey,
-                   QString::number(x() * kTwipsPerPixel));
-  m_settings.write(kSettingsApplication, kSettingsSection, kTopKey,
-                   QString::number(y() * kTwipsPerPixel));
+  storeTwips(m_settings, sv::layout::kLeftKey, x());
+  storeTwips(m_settings, sv::layout::kTopKey, y());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -461,4 +445,4 @@ void Form1::mnuHelp_Click() {
   delete about.data();  // null if the window deleted itself on close
 }
 
-void Form1::mnuweb_Click() { sv::openTarget(m_shell, this, QString::fromLatin1(sv::kHomePage)); }
+void Form1::mnuweb_Click() { sv::openLink(m_shell, this, sv::layout::Link::HomePage); }

@@ -4,7 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "platform/shell_open.h"
-#include "ui/main/app_identity.h"
+#include "ui/layout/app_identity.h"
 #include "ui/main/command_line.h"
 #include "ui/main/form1.h"
 

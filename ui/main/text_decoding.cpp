@@ -1,55 +1,14 @@
 #include "ui/main/text_decoding.h"
 
-#include <QStringDecoder>
-
-#include <array>
-#include <cstdint>
+#include "ui/layout/text_decoding.h"
 
 namespace sv {
 
-namespace {
-
-// Windows-1251, bytes 0x80 to 0xFF. 0x98 is unassigned; Windows maps it to
-// U+0098, and so do we, so that no byte is lost from view.
-constexpr std::array<char16_t, 128> kWindows1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
-    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // C0
-    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  // C8
-    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  // D0
-    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  // D8
-    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // E0
-    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  // E8
-    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // F0
-    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // F8
-};
-
-}  // namespace
-
-QString decodeWindows1251(std::string_view bytes) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
-  for (const char byte : bytes) {
-    const auto value = static_cast<std::uint8_t>(byte);
-    text.append(QChar(value < 0x80 ? char16_t(value) : kWindows1251High[value - 0x80]));
-  }
-  return text;
-}
-
 QString decodeForDisplay(std::string_view bytes) {
-  // Qt's decoder rejects malformed, overlong and surrogate sequences, which a
-  // Windows-1251 text can look like, and an incomplete last one; a leading
-  // BOM is shown, not dropped.
-  QStringDecoder utf8(QStringDecoder::Utf8,
-                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-  QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  return utf8.hasError() ? decodeWindows1251(bytes) : text;
+  const std::u16string text = layout::decodeForDisplayUtf16(bytes);
+  // Not QString::fromUtf16: that takes a leading byte order mark as a hint
+  // and drops it, and the field's own U+FEFF is to be shown.
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace sv

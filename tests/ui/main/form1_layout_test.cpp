@@ -1,6 +1,7 @@
-// The window's build: rectangles in twips (15 to a pixel), texts and tooltips
-// character for character, and the keyboard order.
+// The window's build: each control where its table puts it, with its texts,
+// font and colours, and the keyboard order.
 
+#include "ui/layout/window_tables.h"
 #include "ui/main/caption_button.h"
 
 #include "tests/ui/main/form1_fixture.h"
@@ -10,52 +11,60 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cmath>
+#include <string>
 
 namespace sv::test {
 namespace {
 
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
-TEST_F(Form1Test, EveryControlHasItsRectangleTextAndTooltip) {
+// The values themselves are checked with the shared tables; here, that the
+// Qt window shows each row of them.
+TEST_F(Form1Test, EveryControlFollowsItsRowOfTheTable) {
+  const layout::Window& form = layout::form1Window();
   EXPECT_EQ(window->windowTitle(), QStringLiteral("  VARNOK Dalvorn Sievra"));
   EXPECT_EQ(window->minimumSize(), QSize(378, 324));
   EXPECT_EQ(window->maximumSize(), QSize(378, 324));
 
-  const struct {
-    const char* name;
-    int left, top, width, height;  // twips
-    const char* text;              // nullptr: no text of its own
-    const char* toolTip;
-  } controls[] = {
-      {"Label1", 0, 0, 4215, 375, "", ""},
-      {"Image1", 4275, 60, 1335, 975, nullptr, ""},
-      {"List3", 0, 360, 2055, 2010, nullptr, "  Coincidences in Mainbase.dat  "},
-      {"List4", 2040, 360, 2175, 2010, nullptr, "  Coincidences in file for comparing  "},
-      {"Command1", 4275, 1080, 1365, 1095, "   Compare          &&       Delete",
-       "  Compare & Delete dupes records  "},
-      {"Command3", 4275, 2160, 1365, 1050, "Exit", "  Close program  "},
-      {"Text1", 0, 2400, 2055, 285, "", ""},
-      {"Text2", 2040, 2400, 2175, 285, "", ""},
-      {"of1", 0, 2760, 2055, 450, "Select Mainbase.dat", "  Select Dalvorn  Mainbase.dat file  "},
-      {"of2", 2040, 2760, 2175, 450, "Select file for comparing", "  Select file for comparing  "},
-      {"Label2", 120, 3270, 2790, 240, "File without dupes records:", ""},
-      {"List2", 0, 3600, 5655, 1230, nullptr, "  File view without dupes records  "},
-      {"List1", -2000, 1320, 615, 255, nullptr, ""},  // left of the window, never seen
-  };
-  for (const auto& c : controls) {
-    SCOPED_TRACE(c.name);
-    const QWidget* widget = control<QWidget>(c.name);
-    EXPECT_EQ(widget->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
+  int shown = 0;
+  for (const layout::Control& c : form.controls) {
+    if (!c.placed) continue;
+    const std::string name(c.name);
+    SCOPED_TRACE(name);
+    const QWidget* widget = control<QWidget>(name.c_str());
+    ASSERT_NE(widget, nullptr);
+    ++shown;
+    const layout::Rect px = layout::twipsToPixels(c.rect);
+    EXPECT_EQ(widget->geometry(), QRect(px.left, px.top, px.width, px.height));
     EXPECT_TRUE(widget->isVisible() && widget->isEnabled());
-    EXPECT_EQ(widget->toolTip(), QString::fromLatin1(c.toolTip));
-    if (!c.text) continue;
-    QString text;
-    if (auto* label = qobject_cast<const QLabel*>(widget)) text = label->text();
-    if (auto* button = qobject_cast<const QPushButton*>(widget)) text = button->text();
-    if (auto* box = qobject_cast<const QLineEdit*>(widget)) text = box->text();
-    EXPECT_EQ(text, QString::fromLatin1(c.text));
+    EXPECT_EQ(widget->toolTip(), QString::fromStdString(std::string(c.tooltip)));
+    EXPECT_EQ(widget->font().pixelSize(), c.font.pixelHeight());
+    EXPECT_EQ(widget->font().bold(), c.font.bold());
+    EXPECT_EQ(widget->font().italic(), c.font.italic);
+    EXPECT_EQ(widget->font().family(), QString::fromStdString(std::string(c.font.name)));
+
+    const QPalette& palette = widget->palette();
+    const QColor fore(c.fore.rgb.red, c.fore.rgb.green, c.fore.rgb.blue);
+    const QColor back(c.back.rgb.red, c.back.rgb.green, c.back.rgb.blue);
+    const QString text = QString::fromStdString(std::string(c.text));
+    if (auto* label = qobject_cast<const QLabel*>(widget)) {
+      if (c.kind == layout::ControlKind::Picture) continue;
+      EXPECT_EQ(label->text(), QString::fromStdString(layout::shownText(c.text)));
+      EXPECT_EQ(bool(label->alignment() & Qt::AlignHCenter), c.align == layout::Align::Centre);
+      if (c.fore.isFixed()) {
+        EXPECT_EQ(palette.color(QPalette::WindowText), fore);
+      }
+    } else if (auto* button = qobject_cast<const QPushButton*>(widget)) {
+      EXPECT_EQ(button->text(), text) << "QPushButton shows \"&&\" as one \"&\" itself";
+      EXPECT_EQ(palette.color(QPalette::Button), back);
+    } else if (auto* box = qobject_cast<const QLineEdit*>(widget)) {
+      EXPECT_EQ(box->text(), text);
+      EXPECT_EQ(palette.color(QPalette::Text), fore);
+      EXPECT_EQ(palette.color(QPalette::Base), back);
+    } else {
+      EXPECT_EQ(c.kind, layout::ControlKind::ListBox);
+      EXPECT_NE(qobject_cast<const QListView*>(widget), nullptr);
+    }
   }
+  EXPECT_EQ(shown, 13);
   // "&&" is a plain "&": no Alt+D or Alt+& may start a run.
   EXPECT_TRUE(control<QPushButton>("Command1")->shortcut().isEmpty());
   // The pictures load, so the resources and image formats are all there.

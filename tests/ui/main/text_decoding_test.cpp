@@ -1,43 +1,55 @@
-// Field bytes on screen: UTF-8 when they are valid UTF-8, else Windows-1251.
+// The Qt window shows a field by the shared display rule, surrogate pairs
+// and all; the rule itself is tested with the window tables.
 
 #include "ui/main/text_decoding.h"
 
+#include "ui/layout/text_decoding.h"
+
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 
 namespace sv {
 namespace {
 
-TEST(TextDecodingTest, ShowsUtf8AsUtf8AndEverythingElseAsWindows1251) {
-  const struct {
-    const char* label;
-    std::string bytes;
-    const char16_t* shown;
-  } cases[] = {
-      {"plain ASCII", "UA3AAA  MO-12\t", u"UA3AAA  MO-12\t"},
-      {"Cyrillic in UTF-8", "\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x8C", u"Тверь"},
-      {"Cyrillic in Windows-1251", "\xD2\xE2\xE5\xF0\xFC", u"Тверь"},
-      {"Windows-1251 signs, unassigned 0x98 kept", "\xA8\xB8\xB9\x85\x96\x97\x88\x98",
-       u"Ёё№…–—€\u0098"},
-      {"UTF-8 euro and emoji", "\xE2\x82\xAC \xF0\x9F\x93\xBB", u"€ 📻"},
-      {"truncated UTF-8 sequence", "\xD0", u"Р"},
-      {"overlong form is no UTF-8", "\xC0\xAF", u"АЇ"},
-      {"surrogate is no UTF-8", "\xED\xA0\x80", u"н\u00A0Ђ"},
-      {"past U+10FFFF is no UTF-8", "\xF4\x90\x80\x80", u"фђЂЂ"},
-      {"one bad byte makes the whole field Windows-1251", "\xD0\xA2\xFF", u"Рўя"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(decodeForDisplay(c.bytes), QString::fromUtf16(c.shown));
-  }
+TEST(TextDecodingTest, QtTextFollowsTheSharedRule) {
+  EXPECT_EQ(decodeForDisplay("\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x8C \xF0\x9F\x93\xBB"),
+            QString::fromUtf16(u"Тверь 📻"));
+  EXPECT_EQ(decodeForDisplay("\xD2\xE2\xE5\xF0\xFC\x98"), QString::fromUtf16(u"Тверь\u0098"));
+  EXPECT_EQ(decodeForDisplay(std::string_view("a\0b", 3)), QString::fromUtf16(u"a\0b", 3));
+  EXPECT_EQ(decodeForDisplay("\xEF\xBB\xBFR"), QString(QChar(0xFEFF)) + 'R')
+      << "a field's leading byte order mark is shown, not taken as a hint";
+}
 
-  std::string all;
-  for (int byte = 0; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
-  const QString every = decodeWindows1251(all);
-  ASSERT_EQ(every.size(), 256) << "one character for every byte";
-  EXPECT_EQ(every[0x41], QChar('A'));
-  EXPECT_EQ(every[0xC0], QChar(0x0410));
-  EXPECT_EQ(every[0xFF], QChar(0x044F));
+// The shared validator against Qt's own UTF-8 decoder, on fields made of
+// the bytes where UTF-8 has its edges: lead bytes, continuation bytes and
+// the limits of overlong forms, surrogates and U+10FFFF.
+TEST(TextDecodingTest, SharedUtf8RuleAgreesWithQtsDecoder) {
+  const unsigned char edges[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF,
+                                 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xED, 0xEE, 0xEF, 0xF0,
+                                 0xF4, 0xF5, 0xF8, 0xFE, 0xFF, 0xBB, 0xBE, 0xB7};
+  std::mt19937 random(8);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(edges) - 1);
+  std::uniform_int_distribution<int> length(1, 6);
+  int valid = 0;
+  for (int round = 0; round < 200'000; ++round) {
+    std::string field;
+    for (int n = length(random); n > 0; --n)
+      field.push_back(static_cast<char>(edges[pick(random)]));
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString qt = utf8(QByteArrayView(field.data(), static_cast<qsizetype>(field.size())));
+    ASSERT_EQ(layout::isValidUtf8(field), !utf8.hasError())
+        << QByteArray::fromStdString(field).toHex().toStdString();
+    if (!utf8.hasError()) {
+      ++valid;
+      ASSERT_EQ(decodeForDisplay(field), qt)
+          << QByteArray::fromStdString(field).toHex().toStdString();
+    }
+  }
+  EXPECT_GT(valid, 1000) << "the fields must reach both sides of the rule";
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+
+// The file layer on the real disk (Windows). Paths are UTF-8 inside the
+// program and become wide characters only at the system calls, so a file
+// name of any characters works whatever the system's code page.
+//
+// A run's lock is a named semaphore per file (by volume serial number and
+// file index), not a lock on the file itself: Windows refuses to replace a
+// file that is held open, and byte-range locks would keep others from
+// reading it. The lock goes with the process that holds it.
+
+#include "platform/file_system.h"
+
+namespace sv {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::error_code readFile(const std::string& path, SharedContents& contents) override;
+  // The file is held open, sharing only reading and deletion, until read()
+  // has its bytes; from then on the name is checked instead.
+  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  void removeDebris(const std::string& path) override;
+  // Attributes play no part: a new file gets the folder's inherited
+  // permissions, as any new file on Windows.
+  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
+                               std::unique_ptr<Replacement>& out) override;
+  bool sameFile(const std::string& a, const std::string& b) override;
+
+  // Temporary files are named like this (".sv", 12 hex digits, ".tmp"), so
+  // that a later run can tell them apart from the user's files.
+  static bool isTemporaryName(std::string_view name);
+};
+
+// UTF-8 to the wide characters of the system calls and back. Invalid UTF-8
+// gives false.
+bool toWide(const std::string& utf8, std::wstring& wide);
+std::string toUtf8(const std::wstring& wide);
+
+// A Win32 error code as the generic error whose user words describeError
+// knows, when there is one.
+std::error_code fromWin32Error(unsigned long code);
+
+}  // namespace sv

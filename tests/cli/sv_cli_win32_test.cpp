@@ -1,0 +1,192 @@
+// sv-cli.exe as a Windows user runs it: wide arguments, the same bytes out
+// as on Linux, and runs on one file kept apart, also across processes.
+
+#include "cli/sv_cli.h"
+
+#include "platform/win32_file_system.h"
+
+#include "tests/support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+#include <windows.h>
+
+namespace sv {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  DWORD status = ~0u;
+  std::string out;
+  std::string err;
+};
+
+// Reads a pipe to its end on a thread of its own, so that neither pipe can
+// fill up and stall the program.
+std::thread drain(HANDLE pipe, std::string& into) {
+  return std::thread([pipe, &into] {
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) into.append(buffer, n);
+    ::CloseHandle(pipe);
+  });
+}
+
+// The program beside this test's folder: cli/sv-cli.exe in the build.
+std::wstring svCliExe() {
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return (fs::path(self).parent_path().parent_path().parent_path() / "cli" / "sv-cli.exe").wstring();
+}
+
+Outcome runSvCli(const std::vector<std::wstring>& args) {
+  std::wstring line = L"\"" + svCliExe() + L"\"";
+  for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE outRead, outWrite, errRead, errWrite;
+  ::CreatePipe(&outRead, &outWrite, &inherit, 0);
+  ::CreatePipe(&errRead, &errWrite, &inherit, 0);
+  ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  PROCESS_INFORMATION process{};
+  Outcome outcome;
+  const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+  ::CloseHandle(outWrite);
+  ::CloseHandle(errWrite);
+  std::thread outReader = drain(outRead, outcome.out);
+  std::thread errReader = drain(errRead, outcome.err);
+  if (started) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &outcome.status);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+  }
+  outReader.join();
+  errReader.join();
+  return outcome;
+}
+
+class SvCliWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(m_temp.ok()); }
+
+  std::wstring path(const std::wstring& name) const { return (m_temp.dir() / name).wstring(); }
+  static void write(const std::wstring& p, const std::string& data) {
+    std::ofstream(fs::path(p), std::ios::binary) << data;
+  }
+  static std::string read(const std::wstring& p) {
+    std::ifstream in(fs::path(p), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  testing::TempDir m_temp;
+};
+
+TEST_F(SvCliWin32Test, FileNamesOfAnyCharactersAndTheSameBytesOut) {
+  // Neither name fits the system's 8-bit code page.
+  const std::wstring main = path(L"Основа ☺.dat");
+  const std::wstring compared = path(L"新しい 😀.rda");
+  write(main, "UA3AAA\r\nMO-12\r\nmain\r\n");
+  write(compared, "UA3AAA\r\nMO-12\r\nnew\r\nRN6BN\r\nKK-41\r\n\r\n");
+
+  Outcome dry = runSvCli({L"--dry-run", main, compared});
+  EXPECT_EQ(dry.status, 0u) << dry.err;
+  // LF stays LF: nothing turns the output into text mode's CR LF.
+  EXPECT_EQ(dry.out,
+            "Callsign\tRDA Number\tNotes in main base\tNotes in file for comparing\n"
+            "UA3AAA\tMO-12\tmain\tnew\nTotal dupes records: 1\n");
+
+  Outcome run = runSvCli({main, compared});
+  EXPECT_EQ(run.status, 0u) << run.err;
+  EXPECT_EQ(run.out, "Total dupes records: 1\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(read(compared), "RN6BN\r\nKK-41\r\n\r\n");
+  EXPECT_EQ(read(compared + L".bak"), "UA3AAA\r\nMO-12\r\nnew\r\nRN6BN\r\nKK-41\r\n\r\n");
+  EXPECT_EQ(read(compared + L".dup"), "UA3AAA\r\nMO-12\r\nnew\r\n");
+  EXPECT_EQ(m_temp.entries(), 4);
+
+  // A failure names the file in UTF-8, as on Linux.
+  Outcome missing = runSvCli({path(L"нет.dat"), compared});
+  EXPECT_EQ(missing.status, 1u);
+  EXPECT_NE(missing.err.find(toUtf8(path(L"нет.dat"))), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("file not found"), std::string::npos) << missing.err;
+}
+
+// The C runtime may expand wildcards in arguments; a Linux shell quotes
+// them, and so must nothing here change a name that holds them.
+TEST_F(SvCliWin32Test, NamesAreTakenLiterallyNotAsPatterns) {
+  write(path(L"MainBase.dat"), "A\r\n1\r\nmain\r\n");
+  write(path(L"new[1].rda"), "A\r\n1\r\nnew\r\n");
+  write(path(L"new1.rda"), "A\r\n1\r\nnot this one\r\n");
+  Outcome run = runSvCli({path(L"MainBase.dat"), path(L"new[1].rda")});
+  EXPECT_EQ(run.status, 0u) << run.err;
+  EXPECT_EQ(read(path(L"new[1].rda")), "");
+  EXPECT_EQ(read(path(L"new1.rda")), "A\r\n1\r\nnot this one\r\n");
+  EXPECT_EQ(runSvCli({L"--dry-run", path(L"*.dat"), path(L"new1.rda")}).status, 1u);
+}
+
+TEST_F(SvCliWin32Test, ASecondRunOnTheSameFileFailsAtOnceAndChangesNothing) {
+  const std::wstring main = path(L"MainBase.dat");
+  const std::wstring compared = path(L"new.rda");
+  write(main, "A\r\n1\r\nmain\r\n");
+  write(compared, "A\r\n1\r\nnew\r\n");
+  Win32FileSystem files;
+  std::unique_ptr<LockedFile> running;
+  ASSERT_FALSE(files.lockForRun(toUtf8(compared), running));
+
+  // Another process, as a second sv-cli.exe started meanwhile would be.
+  Outcome second = runSvCli({main, compared});
+  EXPECT_EQ(second.status, 1u);
+  EXPECT_NE(second.err.find("another run is working on"), std::string::npos) << second.err;
+  // And within the same process, as a second window would be.
+  std::ostringstream out, err;
+  EXPECT_EQ(runCli({toUtf8(main), toUtf8(compared)}, files, out, err), 1);
+  EXPECT_NE(err.str().find("another run is working on"), std::string::npos) << err.str();
+  EXPECT_EQ(read(compared), "A\r\n1\r\nnew\r\n");
+  EXPECT_EQ(m_temp.entries(), 2);
+
+  running.reset();
+  EXPECT_EQ(runSvCli({main, compared}).out, "Total dupes records: 1\n");
+}
+
+TEST_F(SvCliWin32Test, AFileAnotherProgramHoldsIsLeftAsItWas) {
+  const std::wstring main = path(L"MainBase.dat");
+  const std::wstring compared = path(L"new.rda");
+  write(main, "A\r\n1\r\nmain\r\n");
+  write(compared, "A\r\n1\r\nnew\r\n");
+  // An editor that has the file open for writing.
+  const HANDLE editor = ::CreateFileW(compared.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+  Outcome run = runSvCli({main, compared});
+  ::CloseHandle(editor);
+  EXPECT_EQ(run.status, 1u);
+  EXPECT_NE(run.err.find("the file is in use"), std::string::npos) << run.err;
+  EXPECT_EQ(read(compared), "A\r\n1\r\nnew\r\n");
+  EXPECT_EQ(m_temp.entries(), 2);
+}
+
+TEST_F(SvCliWin32Test, DebrisOfAKilledRunGoesWithTheNextRun) {
+  const std::wstring main = path(L"MainBase.dat");
+  const std::wstring compared = path(L"new.rda");
+  write(main, "A\r\n1\r\nmain\r\n");
+  write(compared, "A\r\n1\r\nnew\r\nB\r\n2\r\nstays\r\n");
+  write(path(L".sv00000000abcd.tmp"), "half a file");
+  Outcome run = runSvCli({main, compared});
+  EXPECT_EQ(run.status, 0u) << run.err;
+  EXPECT_EQ(read(compared), "B\r\n2\r\nstays\r\n");
+  EXPECT_EQ(m_temp.entries(), 4);  // MainBase.dat, new.rda, .bak, .dup
+}
+
+}  // namespace
+}  // namespace sv

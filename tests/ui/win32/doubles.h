@@ -1,0 +1,77 @@
+#pragma once
+
+// Doubles for what the Win32 windows work with: the open-file dialog, the
+// settings store and the shell-open request.
+
+#include "platform/win32_file_dialog.h"
+#include "platform/win32_settings_store.h"
+#include "platform/win32_shell_open.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sv::testing {
+
+struct DialogCall {
+  HWND owner;
+  std::string filter;
+  std::string initialFile;
+};
+
+// Gives the preloaded answers in turn; nothing (Cancel) once they run out.
+class FakeFileDialog : public win32::FileDialog {
+ public:
+  std::deque<std::optional<std::string>> answers;
+  std::vector<DialogCall> calls;
+
+  std::optional<std::string> chooseFileToOpen(HWND owner, const std::string& filter,
+                                              const std::string& initialFile) override {
+    calls.push_back({owner, filter, initialFile});
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+class MemorySettings : public win32::SettingsStore {
+ public:
+  std::map<std::string, std::string> values;  // "application/section/key"
+
+  std::string read(const std::string& application, const std::string& section,
+                   const std::string& key) override {
+    auto it = values.find(application + "/" + section + "/" + key);
+    return it == values.end() ? std::string() : it->second;
+  }
+  void write(const std::string& application, const std::string& section, const std::string& key,
+             const std::string& value) override {
+    values[application + "/" + section + "/" + key] = value;
+  }
+};
+
+struct ShellCall {
+  HWND owner;
+  std::string operation;
+  std::string file;
+  bool parametersNull;
+  bool directoryNull;
+  int showCommand;
+};
+
+class RecordingShell : public win32::ShellOpener {
+ public:
+  std::vector<ShellCall> calls;
+
+  void shellExecute(HWND owner, const char* operation, const std::string& file,
+                    const char* parameters, const char* directory, int showCommand) override {
+    calls.push_back({owner, operation, file, parameters == nullptr, directory == nullptr,
+                     showCommand});
+  }
+};
+
+}  // namespace sv::testing

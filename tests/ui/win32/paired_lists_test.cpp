@@ -1,0 +1,110 @@
+// List3 and List4 keep the same item selected and the same top row, whether
+// the user moves one by mouse, keyboard, wheel or scroll bar.
+
+#include "tests/ui/win32/window_fixture.h"
+
+namespace sv::testing {
+namespace {
+
+class PairedListsTest : public Form1Test {
+ protected:
+  void SetUp() override {
+    Form1Test::SetUp();
+    files.files["MainBase.dat"] = records(0, 40, "main");
+    files.files["new.rda"] = records(0, 30, "new");  // 30 coincidences, 90 items a list
+    run("MainBase.dat", "new.rda");
+    list3 = control("List3");
+    list4 = control("List4");
+    ASSERT_EQ(SendMessageW(list3, LB_GETCOUNT, 0, 0), 90);
+  }
+
+  static int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+  static int top(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)); }
+
+  void clickRow(HWND list, int row) {
+    const LPARAM at = MAKELPARAM(10, row * 13 + 6);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+    pumpMessages(window.get());
+  }
+  void key(HWND list, WPARAM key) {
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, key, 0);
+    pumpMessages(window.get());
+  }
+  void scroll(HWND list, WORD code, WORD position = 0) {
+    SendMessageW(list, WM_VSCROLL, MAKEWPARAM(code, position), 0);
+    pumpMessages(window.get());
+  }
+
+  HWND list3 = nullptr;
+  HWND list4 = nullptr;
+};
+
+TEST_F(PairedListsTest, ARunLeavesTheLastItemSelectedInBothAtTheSameTopRow) {
+  EXPECT_EQ(selected(list3), 89);
+  EXPECT_EQ(selected(list4), 89);
+  EXPECT_EQ(top(list3), top(list4));
+  EXPECT_GT(top(list3), 0);
+}
+
+TEST_F(PairedListsTest, SelectionIsMirroredBothWaysByMouseAndKeyboard) {
+  scroll(list3, SB_TOP);
+  clickRow(list4, 7);
+  EXPECT_EQ(selected(list4), 7);
+  EXPECT_EQ(selected(list3), 7);
+  clickRow(list3, 2);
+  EXPECT_EQ(selected(list3), 2);
+  EXPECT_EQ(selected(list4), 2);
+  clickRow(list3, 2);  // the item already selected: nothing changes
+  EXPECT_EQ(selected(list4), 2);
+
+  key(list3, VK_DOWN);
+  EXPECT_EQ(selected(list4), 3);
+  key(list4, VK_END);
+  EXPECT_EQ(selected(list3), 89);
+  EXPECT_EQ(top(list3), top(list4));
+  key(list4, VK_HOME);
+  EXPECT_EQ(selected(list3), 0);
+  EXPECT_EQ(top(list3), 0);
+}
+
+TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {
+  scroll(list3, SB_TOP);
+  EXPECT_EQ(top(list4), 0);
+  scroll(list3, SB_LINEDOWN);
+  EXPECT_EQ(top(list3), 1);
+  EXPECT_EQ(top(list4), 1);
+  scroll(list4, SB_PAGEDOWN);
+  EXPECT_EQ(top(list3), top(list4));
+  EXPECT_GT(top(list3), 1);
+  scroll(list4, SB_THUMBPOSITION, 40);
+  EXPECT_EQ(top(list4), 40);
+  EXPECT_EQ(top(list3), 40);
+
+  RECT place;
+  GetWindowRect(list4, &place);
+  SendMessageW(list4, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+               MAKELPARAM(place.left + 5, place.top + 5));
+  pumpMessages(window.get());
+  EXPECT_GT(top(list4), 40);
+  EXPECT_EQ(top(list3), top(list4));
+
+  scroll(list3, SB_BOTTOM);
+  EXPECT_EQ(top(list3), 80);  // 90 items, 10 rows shown
+  EXPECT_EQ(top(list4), 80);
+  // The selection stays where it was: scrolling only moves the rows.
+  EXPECT_EQ(selected(list3), 89);
+}
+
+TEST_F(PairedListsTest, EmptyListsMirrorNothing) {
+  files.files["new.rda"] = records(100, 3);
+  run("MainBase.dat", "new.rda");
+  EXPECT_EQ(SendMessageW(list3, LB_GETCOUNT, 0, 0), 0);
+  clickRow(list4, 0);
+  EXPECT_EQ(selected(list3), -1);
+  EXPECT_EQ(selected(list4), -1);
+}
+
+}  // namespace
+}  // namespace sv::testing

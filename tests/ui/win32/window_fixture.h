@@ -1,0 +1,79 @@
+#pragma once
+
+// Drives the real Win32 windows by messages, with the open-file dialog, the
+// settings store and the shell-open request replaced by doubles, and the
+// files in memory.
+
+#include "platform/win32_text.h"
+#include "tests/ui/win32/doubles.h"
+#include "tests/support/memory_file_system.h"
+#include "ui/layout/window_tables.h"
+#include "ui/win32/form1.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sv::testing {
+
+// Dispatches what is waiting in the queue, through the window's own keys
+// first. True when the program was asked to end (WM_QUIT).
+bool pumpMessages(win32::Form1* window = nullptr);
+
+// Runs step from inside whatever modal loop is going (a pop-up menu, the
+// About window, a dialog), again and again until it returns true or the
+// number of tries is used up. Each try comes from a timer, so the loop has
+// processed what the previous try posted.
+void whileModal(std::function<bool()> step);
+
+// The client-area rectangle of a child window.
+RECT clientRectOf(HWND child);
+std::wstring windowText(HWND hwnd);
+
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override { open(); }
+  void TearDown() override { window.reset(); pumpMessages(); }
+
+  void open(int dpi = layout::kBaseDpi) {
+    window.reset();
+    window = std::make_unique<win32::Form1>(
+        win32::Form1Services{files, dialog, settings, shell,
+                             [this](HWND owner, const std::wstring& message) {
+                               failures.push_back({owner, message});
+                             },
+                             dpi});
+    ASSERT_TRUE(window->isOpen());
+    window->show(SW_SHOWNORMAL);
+    pumpMessages(window.get());
+  }
+  HWND control(const char* name) const { return window->control(name); }
+  void click(const char* name) {
+    SendMessageW(control(name), BM_CLICK, 0, 0);
+    pumpMessages(window.get());
+  }
+  // Picks both files with the pickers and runs Compare & Delete.
+  void run(const std::string& mainBase, const std::string& compared) {
+    dialog.answers = {mainBase, compared};
+    click("of1");
+    click("of2");
+    click("Command1");
+  }
+
+  MemoryFileSystem files;
+  FakeFileDialog dialog;
+  MemorySettings settings;
+  RecordingShell shell;
+  std::vector<std::pair<HWND, std::wstring>> failures;
+  std::unique_ptr<win32::Form1> window;
+};
+
+// n records "CALLk", "RDA-k", "note k" in CRLF lines.
+std::string records(int first, int count, const std::string& notes = "note");
+
+}  // namespace sv::testing

@@ -1,0 +1,212 @@
+#include "ui/win32/controls.h"
+
+#include "platform/win32_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace sv::win32 {
+
+void WindowBase::registerClass(const wchar_t* className, HICON icon) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(instance, className, &existing)) return;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &WindowBase::dispatch;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = icon;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = className;
+  RegisterClassExW(&windowClass);
+}
+
+HWND WindowBase::createWindow(const wchar_t* className, const std::wstring& title, DWORD style,
+                              DWORD exStyle, int x, int y, int width, int height, HWND owner) {
+  return CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height, owner,
+                         nullptr, GetModuleHandleW(nullptr), this);
+}
+
+LRESULT CALLBACK WindowBase::dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->m_hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const LRESULT result = self->handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+  }
+  return result;
+}
+
+int displayDpi(int dpi) {
+  if (dpi > 0) return dpi;
+  HDC screen = GetDC(nullptr);
+  const int measured = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return measured > 0 ? measured : layout::kBaseDpi;
+}
+
+RECT pixelRect(const layout::Rect& twips, int dpi) {
+  const layout::Rect pixels = layout::twipsToPixels(twips, dpi);
+  return RECT{pixels.left, pixels.top, pixels.right(), pixels.bottom()};
+}
+
+HFONT createFont(const layout::Font& font, int dpi) {
+  LOGFONTW description{};
+  description.lfHeight = -font.pixelHeight(dpi);
+  description.lfWeight = font.weight;
+  description.lfItalic = font.italic;
+  description.lfUnderline = font.underline;
+  description.lfStrikeOut = font.strikeOut;
+  description.lfCharSet = static_cast<BYTE>(font.charset);
+  description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  description.lfQuality = DEFAULT_QUALITY;
+  description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+  const std::wstring name = widen(font.name);
+  name.copy(description.lfFaceName, (std::min<std::size_t>)(name.size(), LF_FACESIZE - 1));
+  return CreateFontIndirectW(&description);
+}
+
+COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
+COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback) {
+  if (colour.isFixed()) return toColorRef(colour.rgb);
+  if (!colour.isSystem()) return fallback;
+  switch (colour.system) {
+    case layout::SystemColour::ButtonText:
+      return GetSysColor(COLOR_BTNTEXT);
+    case layout::SystemColour::ButtonFace:
+      return GetSysColor(COLOR_BTNFACE);
+    case layout::SystemColour::WindowText:
+      return GetSysColor(COLOR_WINDOWTEXT);
+    case layout::SystemColour::Window:
+      return GetSysColor(COLOR_WINDOW);
+  }
+  return fallback;
+}
+
+std::wstring wideText(std::string_view utf8) { return widen(utf8); }
+
+void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFONT font,
+                    COLORREF back, COLORREF text, HBITMAP picture) {
+  HDC dc = item.hDC;
+  RECT frame = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+
+  HBRUSH brush = CreateSolidBrush(back);
+  FillRect(dc, &frame, brush);
+  DeleteObject(brush);
+  DrawEdge(dc, &frame, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+
+  RECT content = frame;
+  InflateRect(&content, -3, -3);
+  if (pressed) OffsetRect(&content, 1, 1);
+
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : text);
+
+  // The caption's height once broken into lines, so that the picture and the
+  // caption stand together in the middle of the button.
+  const UINT format = DT_CENTER | DT_WORDBREAK;
+  RECT measure = content;
+  const int textHeight = caption.empty()
+                             ? 0
+                             : DrawTextW(dc, caption.c_str(), -1, &measure, format | DT_CALCRECT);
+  BITMAP bitmap{};
+  if (picture) GetObjectW(picture, sizeof(bitmap), &bitmap);
+  const int blockHeight = textHeight + bitmap.bmHeight;
+  LONG top = content.top + (std::max)(0L, (content.bottom - content.top - blockHeight) / 2);
+  if (picture) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(source, picture);
+    const int left = content.left + (content.right - content.left - bitmap.bmWidth) / 2;
+    BitBlt(dc, left, top, bitmap.bmWidth, bitmap.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, oldBitmap);
+    DeleteDC(source);
+    top += bitmap.bmHeight;
+  }
+  RECT textRect{content.left, top, content.right, content.bottom};
+  // With prefix processing on, the design's "&&" shows as one "&".
+  DrawTextW(dc, caption.c_str(), -1, &textRect, format);
+  SelectObject(dc, oldFont);
+
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = frame;
+    InflateRect(&focus, -4, -4);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+HWND createToolTips(HWND owner) {
+  // No prefix processing: "  Compare & Delete dupes records  " keeps its "&".
+  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  return tips;
+}
+
+void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text) {
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace sv::win32
+
+namespace sv::win32 {
+
+int controlId(const layout::Window& window, const layout::Control& control) {
+  return 1000 + static_cast<int>(&control - window.controls.data());
+}
+
+bool handleDialogKeys(const MSG& message, HWND window, const std::vector<HWND>& order) {
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  const HWND focus = GetFocus();
+  if (message.wParam == VK_TAB) {
+    std::vector<HWND> reachable;
+    for (HWND control : order) {
+      if (IsWindowVisible(control) && IsWindowEnabled(control)) reachable.push_back(control);
+    }
+    if (reachable.empty()) return true;
+    const auto at = std::find(reachable.begin(), reachable.end(), focus);
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    std::size_t next = 0;
+    if (at == reachable.end()) {
+      next = back ? reachable.size() - 1 : 0;
+    } else {
+      const std::size_t here = static_cast<std::size_t>(at - reachable.begin());
+      next = back ? (here + reachable.size() - 1) % reachable.size() : (here + 1) % reachable.size();
+    }
+    SetFocus(reachable[next]);
+    return true;
+  }
+  if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) {
+    if (message.wParam == VK_RETURN && focus &&
+        std::find(order.begin(), order.end(), focus) != order.end()) {
+      wchar_t className[16] = {};
+      GetClassNameW(focus, className, 16);
+      if (lstrcmpiW(className, L"Button") == 0) SendMessageW(focus, BM_CLICK, 0, 0);
+    }
+    return true;  // no default or cancel button: nothing else happens
+  }
+  return false;
+}
+
+}  // namespace sv::win32

@@ -1,0 +1,83 @@
+#pragma once
+
+// The pieces both Win32 windows are made of: window classes that hand their
+// messages to a C++ object, fonts and colours from the design's tables,
+// owner-drawn push buttons in their own colour, and tooltips.
+
+#include "ui/layout/window_tables.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sv::win32 {
+
+// A top-level window whose messages go to handle(). The object must outlive
+// its window.
+class WindowBase {
+ public:
+  virtual ~WindowBase() = default;
+  HWND hwnd() const { return m_hwnd; }
+
+ protected:
+  // Registers the class once per process. The class has no background
+  // brush: the windows paint their own.
+  static void registerClass(const wchar_t* className, HICON icon);
+  HWND createWindow(const wchar_t* className, const std::wstring& title, DWORD style,
+                    DWORD exStyle, int x, int y, int width, int height, HWND owner);
+  virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+  HWND m_hwnd = nullptr;
+
+ private:
+  static LRESULT CALLBACK dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// One line of the 8.25 pt font, as the list rows and the one-line labels
+// count it: 13 pixels at 96 dpi. A font that the system substitutes for a
+// missing one may be a pixel shorter; rows and labels keep the design's
+// height all the same, so that both paired lists show the same rows.
+inline constexpr int kLineTwips = 195;
+
+// The display's dots per inch, or dpi when that is not 0.
+int displayDpi(int dpi = 0);
+
+RECT pixelRect(const layout::Rect& twips, int dpi);
+
+// A font of the design: by name, size in points at dpi, weight, italic and
+// character set. The caller owns it.
+HFONT createFont(const layout::Font& font, int dpi);
+
+// A colour of the design; Colour::none() gives fallback.
+COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback);
+COLORREF toColorRef(layout::Rgb rgb);
+
+std::wstring wideText(std::string_view utf8);
+
+// Paints an owner-drawn push button: its own background colour, the raised
+// (or pressed) edge, an optional picture centred above the caption, the
+// caption broken into lines at spaces and centred, and the focus rectangle.
+void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFONT font,
+                    COLORREF back, COLORREF text, HBITMAP picture);
+
+// A tooltip window of owner, and one tool for each control given to it.
+HWND createToolTips(HWND owner);
+void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text);
+
+}  // namespace sv::win32
+
+namespace sv::win32 {
+
+// The child-window identifier of a control of window: its place in the
+// design's table, so that both the window and whoever drives it by messages
+// find it with GetDlgItem.
+int controlId(const layout::Window& window, const layout::Control& control);
+
+// Moves the keyboard focus through order (Tab, Shift+Tab) and lets Enter
+// press a focused push button, as dialogs do; Esc does nothing. True when
+// message was one of those keys and is handled.
+bool handleDialogKeys(const MSG& message, HWND window, const std::vector<HWND>& order);
+
+}  // namespace sv::win32

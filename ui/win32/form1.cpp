@@ -1,0 +1,557 @@
+#include "ui/win32/form1.h"
+
+#include "platform/file_system.h"
+#include "platform/win32_file_dialog.h"
+#include "platform/win32_settings_store.h"
+#include "platform/win32_shell_open.h"
+#include "ui/layout/links.h"
+#include "ui/layout/position.h"
+#include "ui/layout/text_decoding.h"
+#include "ui/layout/app_identity.h"
+#include "ui/win32/frm_about.h"
+#include "ui/win32/pictures.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace sv::win32 {
+
+namespace {
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             WS_CLIPCHILDREN;
+constexpr UINT_PTR kSubclassId = 1;
+
+bool is(const layout::Control& control, std::string_view name) { return control.name == name; }
+
+std::wstring displayText(std::string_view bytes) {
+  const std::u16string text = layout::decodeForDisplayUtf16(bytes);
+  return std::wstring(text.begin(), text.end());
+}
+
+int listCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+int listIndex(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+int topIndex(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)); }
+
+}  // namespace
+
+Form1::Form1(const Form1Services& services)
+    : m_files(services.files),
+      m_fileDialog(services.fileDialog),
+      m_settings(services.settings),
+      m_shell(services.shell),
+      m_showFailure(services.showFailure),
+      m_dpi(displayDpi(services.dpi)),
+      m_design(layout::form1Window()) {
+  m_icon = loadIconPicture(m_design.icon, 16);
+  m_helpPointer = loadIconPicture(layout::Picture::HelpPointer, 32);
+  m_formBrush = CreateSolidBrush(toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
+  m_windowFont = createFont(m_design.font, m_dpi);
+  // The class outlives this window and its icon: the icon is given to the
+  // window itself.
+  registerClass(kClassName, nullptr);
+
+  RECT outer{0, 0, layout::twipsToPixels(m_design.clientWidth, m_dpi),
+             layout::twipsToPixels(m_design.clientHeight, m_dpi)};
+  AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
+  // Where the window system puts a new window; Form_Load may move it.
+  createWindow(kClassName, wideText(m_design.title), kFormStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+               outer.right - outer.left, outer.bottom - outer.top, nullptr);
+  if (!m_hwnd) return;
+  SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+  buildControls();
+  buildMenu();
+  Form_Load();
+}
+
+Form1::~Form1() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+  for (Item& item : m_items) {
+    if (item.font && item.font != m_windowFont) DeleteObject(item.font);
+    if (item.backBrush) DeleteObject(item.backBrush);
+    if (item.picture) DeleteObject(item.picture);
+  }
+  if (m_menu) DestroyMenu(m_menu);
+  DeleteObject(m_windowFont);
+  DeleteObject(m_formBrush);
+  if (m_icon) DestroyIcon(m_icon);
+  if (m_helpPointer) DestroyIcon(m_helpPointer);
+}
+
+void Form1::buildControls() {
+  // One list row is one line of the list font: 13 pixels at 96 dpi.
+  {
+    HDC dc = GetDC(m_hwnd);
+    HGDIOBJ old = SelectObject(dc, m_windowFont);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(m_hwnd, dc);
+    m_rowHeight = (std::max)(static_cast<int>(metrics.tmHeight),
+                             layout::twipsToPixels(kLineTwips, m_dpi));
+  }
+
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  m_items.reserve(m_design.controls.size());
+  for (const layout::Control& design : m_design.controls) {
+    Item item;
+    item.design = &design;
+    item.caption = wideText(design.text);
+    if (design.kind == layout::ControlKind::OpenFileDialog || !design.placed) {
+      m_items.push_back(item);
+      continue;
+    }
+    item.font = design.font.name.empty() ? m_windowFont : createFont(design.font, m_dpi);
+
+    const wchar_t* className = L"Static";
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    if (design.visible) style |= WS_VISIBLE;
+    if (!design.enabled) style |= WS_DISABLED;
+    if (design.tabStop) style |= WS_TABSTOP;
+    if (design.border) exStyle |= WS_EX_CLIENTEDGE;
+    switch (design.kind) {
+      case layout::ControlKind::Label:
+        style |= design.align == layout::Align::Centre ? SS_CENTER
+                 : design.wordWrap                     ? SS_LEFT
+                                                       : SS_LEFTNOWORDWRAP;
+        break;
+      case layout::ControlKind::Picture:
+        // SS_NOTIFY: a static without it is transparent to the mouse.
+        style |= SS_BITMAP | SS_NOTIFY;
+        break;
+      case layout::ControlKind::ListBox:
+        className = L"ListBox";
+        // No per-item storage: the items are drawn from the run's own lists.
+        style |= WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
+        break;
+      case layout::ControlKind::PushButton:
+        className = L"Button";
+        style |= BS_OWNERDRAW;
+        break;
+      case layout::ControlKind::TextBox:
+        className = L"Edit";
+        style |= ES_AUTOHSCROLL | ES_LEFT;
+        break;
+      case layout::ControlKind::OpenFileDialog:
+        break;
+    }
+    const RECT place = pixelRect(design.rect, m_dpi);
+    const std::wstring text =
+        design.kind == layout::ControlKind::ListBox || design.kind == layout::ControlKind::Picture
+            ? std::wstring()
+            : item.caption;
+    item.hwnd = CreateWindowExW(
+        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, m_hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))), instance,
+        nullptr);
+    SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
+
+    item.fore = toColorRef(design.fore, GetSysColor(COLOR_WINDOWTEXT));
+    item.back = toColorRef(design.back, toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
+    if (!design.back.isNone()) item.backBrush = CreateSolidBrush(item.back);
+
+    if (design.kind == layout::ControlKind::Picture) {
+      item.picture = loadBitmapPicture(design.picture);
+      // At its natural size: the static takes the bitmap's own size.
+      SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(item.picture));
+    } else if (design.picture != layout::Picture::None) {
+      item.picture = loadGifFirstFrame(design.picture, item.back);
+    }
+
+    if (is(design, "List2")) m_list2 = item.hwnd;
+    if (is(design, "List3")) m_list3 = item.hwnd;
+    if (is(design, "List4")) m_list4 = item.hwnd;
+    if (is(design, "Label1")) m_label1 = item.hwnd;
+    if (is(design, "Image1")) m_image1 = item.hwnd;
+    m_items.push_back(std::move(item));
+  }
+
+  // Each control lies over the ones the table lists before it.
+  for (const Item& item : m_items) {
+    if (!item.hwnd) continue;
+    SetWindowPos(item.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  for (const layout::Control* design : m_design.tabOrder()) {
+    if (HWND hwnd = control(design->name)) m_tabOrder.push_back(hwnd);
+  }
+
+  for (HWND list : {m_list3, m_list4}) {
+    if (list) SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  if (m_image1) {
+    SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+
+  m_toolTips = createToolTips(m_hwnd);
+  for (const Item& item : m_items) {
+    if (item.hwnd && !item.design->tooltip.empty()) {
+      addToolTip(m_toolTips, m_hwnd, item.hwnd, wideText(item.design->tooltip));
+    }
+  }
+  m_lastFocus = m_list3;
+}
+
+void Form1::buildMenu() {
+  const layout::Menu& design = layout::form1PopupMenu();
+  m_menu = CreatePopupMenu();
+  UINT command = kFirstMenuCommand;
+  for (const layout::MenuItem& entry : design.items) {
+    if (entry.separator) {
+      AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(m_menu, MF_STRING | MF_ENABLED | MF_UNCHECKED, command,
+                  wideText(entry.caption).c_str());
+    }
+    ++command;
+  }
+}
+
+void Form1::show(int showCommand) {
+  if (!m_hwnd) return;
+  ShowWindow(m_hwnd, showCommand);
+  UpdateWindow(m_hwnd);
+  if (m_list3) SetFocus(m_list3);
+}
+
+bool Form1::preTranslate(const MSG& message) {
+  if (!m_hwnd) return false;
+  return handleDialogKeys(message, m_hwnd, m_tabOrder);
+}
+
+HWND Form1::control(std::string_view name) const {
+  for (const Item& item : m_items) {
+    if (item.design->name == name) return item.hwnd;
+  }
+  return nullptr;
+}
+
+Form1::Item* Form1::itemFor(HWND hwnd) {
+  for (Item& item : m_items) {
+    if (item.hwnd == hwnd) return &item;
+  }
+  return nullptr;
+}
+
+const ResultList* Form1::listFor(HWND hwnd) const {
+  if (hwnd == m_list2) return &m_results.List2;
+  if (hwnd == m_list3) return &m_results.List3;
+  if (hwnd == m_list4) return &m_results.List4;
+  return nullptr;
+}
+
+LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(m_hwnd, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, m_formBrush);
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (Item* item = itemFor(reinterpret_cast<HWND>(lParam))) {
+        SetTextColor(dc, item->fore);
+        if (item->backBrush) {
+          SetBkColor(dc, item->back);
+          return reinterpret_cast<LRESULT>(item->backBrush);
+        }
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(m_formBrush);
+      }
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (measure->CtlType == ODT_LISTBOX) {
+        measure->itemHeight = static_cast<UINT>(m_rowHeight);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (draw->CtlType == ODT_LISTBOX) {
+        drawListItem(*draw);
+        return TRUE;
+      }
+      if (draw->CtlType == ODT_BUTTON) {
+        if (Item* item = itemFor(draw->hwndItem)) {
+          drawPushButton(*draw, item->caption, item->font, item->back,
+                         toColorRef(item->design->fore, GetSysColor(COLOR_BTNTEXT)), item->picture);
+        }
+        return TRUE;
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      if (m_busy) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      if (const Item* item = itemFor(reinterpret_cast<HWND>(wParam));
+          item && item->design->pointer == layout::Pointer::Help && m_helpPointer &&
+          LOWORD(lParam) == HTCLIENT) {
+        SetCursor(m_helpPointer);
+        return TRUE;
+      }
+      break;
+    case WM_COMMAND:
+      onCommand(wParam, lParam);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
+      } else if (m_lastFocus && !HIWORD(wParam)) {
+        SetFocus(m_lastFocus);
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (m_lastFocus) SetFocus(m_lastFocus);
+      return 0;
+    case WM_CLOSE:
+      // While the About window is open the main window takes no input, not
+      // even a close request from the taskbar: the About window's own loop
+      // still runs inside this window's handler.
+      if (!IsWindowEnabled(m_hwnd)) return 0;
+      closeWindow();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+void Form1::drawListItem(const DRAWITEMSTRUCT& draw) {
+  HDC dc = draw.hDC;
+  const ResultList* list = listFor(draw.hwndItem);
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  if (draw.itemID != static_cast<UINT>(-1) && list && draw.itemID < list->size()) {
+    const std::wstring text = displayText(list->item(draw.itemID));
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const Item* item = itemFor(draw.hwndItem);
+    HGDIOBJ old = SelectObject(dc, item && item->font ? item->font : m_windowFont);
+    ExtTextOutW(dc, draw.rcItem.left + 2, draw.rcItem.top, ETO_OPAQUE | ETO_CLIPPED, &draw.rcItem,
+                text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    SelectObject(dc, old);
+  }
+  if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &draw.rcItem);
+}
+
+void Form1::onCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT code = HIWORD(wParam);
+  const UINT id = LOWORD(wParam);
+  if (lParam == 0) {
+    // The pop-up menu.
+    const layout::Menu& menu = layout::form1PopupMenu();
+    if (id < kFirstMenuCommand || id >= kFirstMenuCommand + menu.items.size()) return;
+    const std::string_view name = menu.items[id - kFirstMenuCommand].name;
+    if (name == "mnuHelp") mnuHelp_Click();
+    if (name == "mnuweb") mnuweb_Click();
+    return;
+  }
+  const Item* item = itemFor(reinterpret_cast<HWND>(lParam));
+  if (!item) return;
+  const std::string_view name = item->design->name;
+  if (code == BN_CLICKED) {
+    if (name == "Command1") Command1_Click();
+    if (name == "Command3") Command3_Click();
+    if (name == "of1") of1_Click();
+    if (name == "of2") of2_Click();
+  } else if (code == LBN_SELCHANGE) {
+    if (name == "List3") List3_Click();
+    if (name == "List4") List4_Click();
+  }
+}
+
+LRESULT CALLBACK Form1::listSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &Form1::listSubclass, kSubclassId);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+  // A list box raises no notification of its own when its top row moves, by
+  // scroll bar, wheel, keys or code: compare around every message instead.
+  const LRESULT before = DefSubclassProc(hwnd, LB_GETTOPINDEX, 0, 0);
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  if (IsWindow(hwnd) && DefSubclassProc(hwnd, LB_GETTOPINDEX, 0, 0) != before) {
+    reinterpret_cast<Form1*>(self)->onListScrolled(hwnd);
+  }
+  return result;
+}
+
+LRESULT CALLBACK Form1::imageSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR self) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      reinterpret_cast<Form1*>(self)->Image1_MouseDown();
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &Form1::imageSubclass, kSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void Form1::onListScrolled(HWND list) {
+  if (list == m_list3) List3_Scroll();
+  if (list == m_list4) List4_Scroll();
+}
+
+void Form1::setListIndex(HWND list, int index) {
+  if (!list || listIndex(list) == index) return;
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (listIndex(list) != index) return;  // out of range: nothing changed
+  if (list == m_list3) List3_Click();
+  if (list == m_list4) List4_Click();
+}
+
+void Form1::setTopIndex(HWND list, int index) {
+  if (!list || topIndex(list) == index) return;
+  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+}
+
+void Form1::List3_Click() { setListIndex(m_list4, listIndex(m_list3)); }
+void Form1::List4_Click() { setListIndex(m_list3, listIndex(m_list4)); }
+void Form1::List3_Scroll() { setTopIndex(m_list4, topIndex(m_list3)); }
+void Form1::List4_Scroll() { setTopIndex(m_list3, topIndex(m_list4)); }
+
+void Form1::showLists() {
+  for (HWND list : {m_list3, m_list4, m_list2}) {
+    const ResultList* items = listFor(list);
+    SendMessageW(list, LB_SETCOUNT, items ? items->size() : 0, 0);
+  }
+}
+
+void Form1::clearLists() {
+  for (HWND list : {m_list3, m_list4, m_list2}) SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  m_results = ResultLists{};
+}
+
+void Form1::Command1_Click() {
+  if (m_mainBasePath.empty() || m_comparedPath.empty()) return;
+
+  clearLists();
+  m_busy = true;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  RunOutcome outcome = compareAndDelete(m_files, m_mainBasePath, m_comparedPath);
+  m_results = std::move(outcome.lists);
+  showLists();
+
+  if (!outcome.status.isOk()) {
+    // The pointer goes back first: a busy pointer over the message would say
+    // that the program is still at work while it waits for the user.
+    m_busy = false;
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    const std::wstring message = wideText(outcome.status.message());
+    if (m_showFailure) {
+      m_showFailure(m_hwnd, message);
+    } else {
+      MessageBoxW(m_hwnd, message.c_str(), wideText(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+    }
+    return;
+  }
+
+  // Where writing the lists out leaves the selection: on the last item of
+  // List2 and List4, and through List4_Click of List3.
+  setListIndex(m_list2, listCount(m_list2) - 1);
+  setListIndex(m_list4, listCount(m_list4) - 1);
+  m_busy = false;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SetWindowTextW(m_label1, wideText(countText(m_results.List4.recordCount())).c_str());
+}
+
+void Form1::closeWindow() {
+  if (!m_hwnd) return;
+  Form_Unload();
+  DestroyWindow(m_hwnd);
+}
+
+void Form1::Command3_Click() {
+  closeWindow();
+  PostQuitMessage(0);
+}
+
+void Form1::of1_Click() { choosePath("CD1", m_mainBasePath, "Text1"); }
+void Form1::of2_Click() { choosePath("CD", m_comparedPath, "Text2"); }
+
+void Form1::choosePath(std::string_view dialogName, std::string& path, std::string_view boxName) {
+  const layout::Control* dialog = m_design.find(dialogName);
+  const std::string filter = dialog ? std::string(dialog->filter) : std::string();
+  const std::optional<std::string> chosen = m_fileDialog.chooseFileToOpen(m_hwnd, filter, path);
+  if (!chosen) return;
+  path = *chosen;
+  SetWindowTextW(control(boxName), wideText(" " + path).c_str());
+}
+
+void Form1::Form_Load() {
+  const auto stored = [this](const char* key) {
+    return layout::readStoredTwips(
+        m_settings.read(layout::kSettingsApplication, layout::kSettingsSection, key));
+  };
+  const std::optional<double> left = stored(layout::kLeftKey);
+  const std::optional<double> top = stored(layout::kTopKey);
+  if (!left && !top) return;
+  RECT place;
+  GetWindowRect(m_hwnd, &place);
+  const int x = left ? layout::twipsToPixels(*left, m_dpi) : place.left;
+  const int y = top ? layout::twipsToPixels(*top, m_dpi) : place.top;
+  SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Form_Unload() {
+  RECT place;
+  GetWindowRect(m_hwnd, &place);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (IsIconic(m_hwnd) && GetWindowPlacement(m_hwnd, &placement)) {
+    // A minimised window stands far off the screen; keep where it will be
+    // restored to (the placement counts from the work area's corner).
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    place.left = placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left;
+    place.top = placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top;
+  }
+  const auto store = [this](const char* key, int pixels) {
+    m_settings.write(layout::kSettingsApplication, layout::kSettingsSection, key,
+                     layout::storedTwipsText(layout::pixelsToTwips(pixels, m_dpi)));
+  };
+  store(layout::kLeftKey, place.left);
+  store(layout::kTopKey, place.top);
+}
+
+void Form1::Image1_MouseDown() {
+  POINT at;
+  GetCursorPos(&at);
+  // Left edge at the pointer, entries chosen with the left button only.
+  TrackPopupMenu(m_menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, m_hwnd,
+                 nullptr);
+}
+
+void Form1::mnuHelp_Click() { FrmAbout::showModal(m_hwnd, m_shell, m_dpi); }
+
+void Form1::mnuweb_Click() {
+  const layout::ShellOpenRequest request = layout::shellOpenRequest(layout::Link::HomePage);
+  m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
+                       request.directory, request.showCommand);
+}
+
+}  // namespace sv::win32

@@ -1,0 +1,60 @@
+#pragma once
+
+// The About window, native Win32: title, description, usage help, the
+// author's links and copyright, and OK. Built afresh from the design's table
+// at every showing; it keeps no state.
+
+#include "ui/layout/window_tables.h"
+#include "ui/win32/controls.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace sv::win32 {
+
+class ShellOpener;
+
+class FrmAbout : public WindowBase {
+ public:
+  static constexpr wchar_t kClassName[] = L"SievraAbout";
+
+  // Shows the window modally and returns once it is closed. owner takes no
+  // input meanwhile; owning the window keeps it off the taskbar.
+  static void showModal(HWND owner, ShellOpener& shell, int dpi);
+
+ protected:
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct Item {
+    const layout::Control* design = nullptr;
+    HWND hwnd = nullptr;
+    HFONT font = nullptr;
+    COLORREF fore = 0;
+  };
+
+  FrmAbout(ShellOpener& shell, int dpi);
+  ~FrmAbout() override;
+  bool create(HWND owner);
+  void buildControls();
+  const Item* itemFor(HWND hwnd) const;
+
+  void cmdOK_Click();
+  void lblInf_Click(short index);
+  void lblInf2_Click(short index);
+
+  ShellOpener& m_shell;
+  int m_dpi;
+  const layout::Window& m_design;
+  std::vector<Item> m_items;
+  std::vector<HWND> m_tabOrder;
+  HFONT m_windowFont = nullptr;
+  HBRUSH m_faceBrush = nullptr;
+  HICON m_helpIcon = nullptr;
+  HWND m_ok = nullptr;
+  bool m_done = false;
+};
+
+}  // namespace sv::win32
