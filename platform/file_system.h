@@ -75,7 +75,9 @@ class Replacement {
   // A file system that cannot reserve is no failure.
   virtual std::error_code reserve(std::uint64_t bytes) = 0;
   virtual std::error_code append(std::string_view data) = 0;
-  // Flushes the data to disk; nothing may be appended after it.
+  // Flushes the data to disk; nothing may be appended after it. Whatever
+  // can fail short of the rename itself fails here, so that a run that has
+  // flushed all its new files can put them in place one after the other.
   virtual std::error_code flush() = 0;
   // Puts the flushed data in place under the final name in one step (a
   // rename over it), then makes the rename itself durable.

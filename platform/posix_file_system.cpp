@@ -183,6 +183,10 @@ void PosixFileSystem::finishedReading(int) {}
 int PosixFileSystem::createUnnamed(int folderFd) {
   return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
+int PosixFileSystem::linkUnnamed(int fd, int folderFd, const char* name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), folderFd, name, AT_SYMLINK_FOLLOW);
+}
 
 // Reading an open regular file by copy, with the check that it did not
 // change meanwhile: a writer in place leaves a new size or modification time.
@@ -333,15 +337,16 @@ class PosixFileSystem::Writer : public Replacement {
 
   std::error_code append(std::string_view data) override { return writeAll(m_fd.get(), data); }
 
+  // Naming can fail (a full folder needs a new block for the entry), so it
+  // happens here, before the run puts any of its files in place: what is
+  // left for commit is a rename.
   std::error_code flush() override {
     if (m_fs.syncFile(m_fd.get()) != 0) return lastError();
+    if (m_named.empty()) return giveName();
     return {};
   }
 
   std::error_code commit() override {
-    if (m_named.empty()) {
-      if (auto error = giveName()) return error;
-    }
     if (m_fs.renameOver(m_folder.get(), m_named.c_str(), m_baseName.c_str()) != 0) {
       return lastError();
     }
@@ -353,12 +358,11 @@ class PosixFileSystem::Writer : public Replacement {
   }
 
  private:
-  // An unnamed file gets a short name of its own just before the rename.
+  // An unnamed file gets a short name of its own once its data is on disk.
   std::error_code giveName() {
-    const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = temporaryName();
-      if (::linkat(AT_FDCWD, self.c_str(), m_folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (m_fs.linkUnnamed(m_fd.get(), m_folder.get(), name.c_str()) == 0) {
         m_named = std::move(name);
         return {};
       }
@@ -376,6 +380,27 @@ class PosixFileSystem::Writer : public Replacement {
   bool m_committed = false;
 };
 
+namespace {
+
+// Gives a new file the owner and group it should have, as far as the process
+// may. Where the group cannot be given, the file is left in the process's own
+// group, which must not read what the file's group alone could: the group's
+// permissions are dropped.
+std::error_code takeOwnerAndGroup(int fd, const FileAttributes& attributes, mode_t& mode) {
+  if (::fchown(fd, attributes.owner, attributes.group) == 0) return {};
+  if (errno != EPERM) return lastError();
+  // Only root may give a file away; a member of the group may still give it
+  // the group.
+  if (::fchown(fd, static_cast<uid_t>(-1), attributes.group) == 0) return {};
+  if (errno != EPERM) return lastError();
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return lastError();
+  if (st.st_gid != attributes.group) mode &= ~static_cast<mode_t>(S_ISGID | S_IRWXG);
+  return {};
+}
+
+}  // namespace
+
 std::error_code PosixFileSystem::beginReplace(const std::string& path,
                                               const FileAttributes& attributes,
                                               std::unique_ptr<Replacement>& out) {
@@ -390,6 +415,11 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
     if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
     if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
       return make_error_code(FileError::NotRegularFile);
+    }
+    // A file nobody may write is one its owner keeps as it is; a rename in
+    // a writable folder would replace it all the same (and as root always).
+    if (S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
+      return std::make_error_code(std::errc::permission_denied);
     }
   } else if (errno != ENOENT) {
     return lastError();
@@ -412,11 +442,10 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
   auto writer = std::make_unique<Writer>(*this, folder.release(), fd.get(), baseName, named);
   const int raw = fd.release();
   if (::flock(raw, LOCK_EX | LOCK_NB) != 0) return lastError();
-  if (attributes.known && ::fchown(raw, attributes.owner, attributes.group) != 0 &&
-      errno != EPERM) {
-    return lastError();
+  mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
+  if (attributes.known) {
+    if (auto error = takeOwnerAndGroup(raw, attributes, mode)) return error;
   }
-  const mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
   if (::fchmod(raw, mode) != 0) return lastError();
   out = std::move(writer);
   return {};

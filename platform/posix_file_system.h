@@ -33,6 +33,8 @@ class PosixFileSystem : public FileSystem {
   // Opens an unnamed file in the folder (O_TMPFILE); where the file system
   // has none, it fails and a named temporary is used instead.
   virtual int createUnnamed(int folderFd);
+  // Gives an unnamed file a name in the folder.
+  virtual int linkUnnamed(int fd, int folderFd, const char* name);
 
  private:
   class Writer;

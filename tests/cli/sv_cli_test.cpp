@@ -7,6 +7,7 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -153,6 +154,9 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
        "\"/dev/null\": it is not a regular file"},
       {"a path through a file", [] {}, {m_main, m_new + "/x"},
        "part of the path is a file, not a folder"},
+      {"a read-only file for comparing",
+       [&] { fs::permissions(m_new, fs::perms::owner_read | fs::perms::group_read); },
+       {m_main, m_new}, "\"" + m_new + "\": access denied", true},
       {"a lone dash is a file name", [] {}, {"-", m_new}, "the main base \"-\": file not found",
        true},
   };
@@ -200,6 +204,33 @@ TEST_F(SvCliTest, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
   EXPECT_EQ(read(m_new + ".bak"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
   EXPECT_TRUE(fs::is_directory(m_new + ".dup"));
   EXPECT_EQ(m_temp.entries(), 4);
+}
+
+// A new file can still fail to get its name once written (a full folder
+// needs a new block for the entry): that must happen before the cleaned
+// file replaces the old one, or the removed records live only in the backup.
+TEST_F(SvCliTest, ADupesFileThatCannotBeNamedLeavesTheComparedFileAsItWas) {
+  class FullFolder : public PosixFileSystem {
+   protected:
+    // The dupes file below is the only one of ten bytes.
+    int linkUnnamed(int fd, int folderFd, const char* name) override {
+      struct stat st;
+      if (::fstat(fd, &st) == 0 && st.st_size == 10) {
+        errno = ENOSPC;
+        return -1;
+      }
+      return PosixFileSystem::linkUnnamed(fd, folderFd, name);
+    }
+  } files;
+  write(m_main, "A\r\n1\r\nm\r\n");
+  const std::string original = "A\r\n1\r\nxx\r\nB\r\n2\r\ny\r\n";
+  write(m_new, original);
+  EXPECT_EQ(runCli({m_main, m_new}, files, m_out, m_err), 1);
+  EXPECT_EQ(m_err.str(), "sv-cli: Cannot write the dupes file \"" + m_new + ".dup\": disk full.\n");
+  EXPECT_EQ(read(m_new), original);
+  EXPECT_EQ(read(m_new + ".bak"), original);
+  EXPECT_FALSE(fs::exists(m_new + ".dup"));
+  EXPECT_EQ(m_temp.entries(), 3);
 }
 
 // Links planted at the outputs' names are replaced; the compared file's own
@@ -309,16 +340,23 @@ TEST_F(SvCliTest, AKilledRunLeavesWholeFilesAndNoDebris) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
   std::mt19937 random(12345);
-  std::uniform_int_distribution<long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+  // A run that finished before its kill narrows the range, so that a busy
+  // first run does not leave most rounds killing nothing.
+  long latest = std::chrono::duration_cast<std::chrono::microseconds>(whole).count();
   int killed = 0;
-  for (int round = 0; round < 12; ++round) {
+  for (int round = 0; round < 40 && killed < 12; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     write(m_new, original);
+    const long moment = std::uniform_int_distribution<long>(0, latest)(random);
     const pid_t pid = spawn();
-    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    std::this_thread::sleep_for(std::chrono::microseconds(moment));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
-    killed += WIFSIGNALED(status) ? 1 : 0;
+    if (WIFSIGNALED(status)) {
+      ++killed;
+    } else {
+      latest = std::max(1L, moment * 3 / 4);
+    }
     const std::string now = read(m_new);
     EXPECT_TRUE(now.size() == original.size() ? now == original : now == cleaned)
         << "size " << now.size();

@@ -3,6 +3,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -171,6 +172,19 @@ TEST_F(PosixFileSystemTest, ErrorsInTheUsersWords) {
 
 // Outputs replace whatever holds their name: a link planted there is
 // replaced itself, and the file it points to stays as it was.
+// A read-only file stays as it is, also for root, as it does on Windows;
+// a link to one is itself replaceable.
+TEST_F(PosixFileSystemTest, AReadOnlyFileIsNotReplaced) {
+  write(path("kept"), "old");
+  fs::permissions(m_dir / "kept", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(replace(path("kept"), "new"), std::errc::permission_denied);
+  EXPECT_EQ(read(path("kept")), "old");
+  EXPECT_EQ(entries(), 1);
+  fs::create_symlink("kept", m_dir / "link");
+  ASSERT_FALSE(replace(path("link"), "new"));
+  EXPECT_EQ(read(path("kept")), "old");
+}
+
 TEST_F(PosixFileSystemTest, ALinkAtTheNameIsReplacedNeverWrittenThrough) {
   write(path("victim"), "precious");
   fs::create_symlink("victim", m_dir / "out.bak");
@@ -204,6 +218,36 @@ TEST_F(PosixFileSystemTest, TheLockedFileIsTheLinksTargetWithItsOwnAttributes) {
   ASSERT_FALSE(m_files.lockForRun("/proc/self/fd/" + std::to_string(fd), lock));
   EXPECT_EQ(lock->target(), fs::canonical(real).string());
   ::close(fd);
+}
+
+// A process that may not give a new file the old one's group leaves it in
+// a group of its own: that group must not get what only the old group could
+// read. A group the process belongs to is given even where the owner
+// cannot be.
+TEST_F(PosixFileSystemTest, ANewFileInAnotherGroupGetsNoGroupPermissions) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as a user outside a group";
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::chown(m_dir.c_str(), kNobody, kNobody), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      ::_exit(2);
+    }
+    PosixFileSystem files;
+    const bool ok = !replaceWith(files, path("foreign-group"), "x", {true, kNobody, 0, 02750}) &&
+                    !replaceWith(files, path("foreign-owner"), "x", {true, 0, kNobody, 0640});
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const struct stat foreignGroup = statOf(path("foreign-group"));
+  EXPECT_EQ(foreignGroup.st_gid, kNobody);
+  EXPECT_EQ(foreignGroup.st_mode & 07777, 0700u);
+  const struct stat foreignOwner = statOf(path("foreign-owner"));
+  EXPECT_EQ(foreignOwner.st_uid, kNobody);
+  EXPECT_EQ(foreignOwner.st_gid, kNobody);
+  EXPECT_EQ(foreignOwner.st_mode & 07777, 0640u);
 }
 
 TEST_F(PosixFileSystemTest, ASecondRunCannotLockTheFileNorItsNewVersion) {
