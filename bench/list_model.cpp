@@ -29,15 +29,16 @@ int main(int argc, char* argv[]) {
   std::string bytes;
   bytes.reserve(record.size() * records);
   for (std::size_t k = 0; k < records; ++k) bytes += record;
-  sv::ResultList list(std::make_shared<sv::StringContents>(std::move(bytes)));
-  for (std::size_t k = 0; k < records; ++k) list.append(k * record.size(), (k + 1) * record.size());
+  auto kept = std::make_shared<sv::KeptRecords>();
+  for (std::size_t k = 0; k < records; ++k) kept->append({k * record.size(), (k + 1) * record.size()});
+  const sv::ResultList list(std::make_shared<sv::StringContents>(std::move(bytes)), kept);
 
   std::vector<qint64> times;
   for (int run = 0; run < runs; ++run) {
     QListView view;
     view.resize(200, 134);
     view.setUniformItemSizes(true);
-    sv::ResultListModel model;
+    sv::ResultListModel model(sv::ResultListModel::maxRowsFor(13));
     view.setModel(&model);
     view.show();
     QApplication::processEvents();

@@ -66,9 +66,29 @@ class ListWriter {
     return {};
   }
 
-  std::error_code addRecord(const Record& record) {
-    appendRecord(m_chunk, record);
-    return m_chunk.size() >= kWriteChunk ? flushChunk() : std::error_code();
+  // Adds times copies of bytes, which need not outlive the call. A record
+  // with thousands of coincidences is written from a block of its copies,
+  // made once.
+  std::error_code addCopies(std::string_view bytes, std::uint64_t times) {
+    if (auto error = flushRun()) return error;
+    if (bytes.empty()) return {};
+    const std::uint64_t perBlock = std::max<std::size_t>(1, kWriteChunk / bytes.size());
+    if (times >= 2 * perBlock) {
+      if (auto error = flushChunk()) return error;
+      std::string block;
+      block.reserve(perBlock * bytes.size());
+      for (std::uint64_t i = 0; i < perBlock; ++i) block.append(bytes);
+      for (; times >= perBlock; times -= perBlock) {
+        if (auto error = m_out.append(block)) return error;
+      }
+    }
+    for (; times > 0; --times) {
+      m_chunk.append(bytes);
+      if (m_chunk.size() >= kWriteChunk) {
+        if (auto error = flushChunk()) return error;
+      }
+    }
+    return {};
   }
 
   std::error_code finish() {
@@ -125,20 +145,54 @@ std::error_code writeWhole(FileSystem& files, const std::string& path,
   return replacement->commit();
 }
 
+// Calls visit(bytes, times) for each run of a list's records as written:
+// as they stand when the source is in written form, else rewritten with
+// CR LF line ends, into a buffer that lasts only for the call.
+std::error_code forEachWrittenRun(
+    const ResultList& list, bool sourceInWrittenForm,
+    const std::function<std::error_code(std::string_view, std::uint64_t, bool)>& visit) {
+  std::string rewritten;
+  return list.forEachRun([&](std::string_view bytes, std::uint64_t times) {
+    if (sourceInWrittenForm) return visit(bytes, times, true);
+    rewritten.clear();
+    appendRecord(rewritten, recordAt(bytes, 0));
+    return visit(rewritten, times, false);
+  });
+}
+
+// The exact size of a list's file, computed without writing it: room
+// reserved beyond it would stay taken.
+std::uint64_t writtenSize(const ResultList& list, bool sourceInWrittenForm) {
+  std::uint64_t size = 0;
+  (void)forEachWrittenRun(list, sourceInWrittenForm,
+                          [&](std::string_view bytes, std::uint64_t times, bool) {
+                            size += bytes.size() * times;
+                            return std::error_code();
+                          });
+  return size;
+}
+
 std::error_code prepareList(FileSystem& files, const std::string& path,
                             const FileAttributes& attributes, const ResultList& list,
                             bool sourceInWrittenForm, std::unique_ptr<Replacement>& replacement) {
   auto fill = [&](ListWriter& writer) {
-    for (std::size_t k = 0; k < list.recordCount(); ++k) {
-      const std::error_code error =
-          sourceInWrittenForm ? writer.addBytes(list.bytes(k)) : writer.addRecord(list.record(k));
-      if (error) return error;
-    }
-    return std::error_code();
+    return forEachWrittenRun(
+        list, sourceInWrittenForm, [&](std::string_view bytes, std::uint64_t times, bool lasting) {
+          // Bytes that stay put may be gathered with their neighbours.
+          return lasting && times == 1 ? writer.addBytes(bytes) : writer.addCopies(bytes, times);
+        });
   };
-  // The size is known only once written; nothing is reserved.
-  return prepare(files, path, attributes, 0, fill, replacement);
+  // The size comes from the kept records and the dupes with their counts,
+  // a pass over the lists' own small entries, not over every coincidence.
+  return prepare(files, path, attributes, writtenSize(list, sourceInWrittenForm), fill,
+                 replacement);
 }
+
+// What a scan finds, as it grows.
+struct Found {
+  KeptRecords kept;
+  Coincidences coincidences;
+};
 
 // The scan proper, once the compared file is in memory. The main base is
 // loaded and indexed on a thread of its own while this one reads the rest of
@@ -147,12 +201,12 @@ std::error_code prepareList(FileSystem& files, const std::string& path,
 class Scan {
  public:
   Scan(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
-       std::string_view compared, RunOutcome& outcome)
+       std::string_view compared, Found& found)
       : m_files(files),
         m_mainBasePath(mainBasePath),
         m_comparedPath(comparedPath),
         m_compared(compared),
-        m_outcome(outcome) {}
+        m_found(found) {}
 
   RunStatus run() {
     RecordReader reader(m_compared);
@@ -160,13 +214,15 @@ class Scan {
     // to look up: an empty compared file needs no main base at all, and an
     // incomplete first record is the failure met first.
     if (reader.atEnd()) return RunStatus::ok();
-    m_pending.reserve(likelyRecords(m_compared));
+    m_ends.reserve(likelyRecords(m_compared));
+    m_hashes.reserve(likelyRecords(m_compared));
     if (auto status = readRecord(reader); !status.isOk()) return status;
     auto mainBase =
         std::async(std::launch::async | std::launch::deferred, [this] { return loadMainBase(); });
     RunStatus comparedStatus = RunStatus::ok();
     while (!reader.atEnd() && comparedStatus.isOk()) comparedStatus = readRecord(reader);
     const RunStatus mainBaseStatus = mainBase.get();
+    if (m_index) m_found.coincidences.setGroups(m_index->groups());
 
     // Failures come out in the order a record-by-record scan meets them: the
     // main base, then the rest of the compared file.
@@ -174,29 +230,26 @@ class Scan {
       // A scan reaches a broken main base tail while looking up the first
       // compared record, after that record's coincidences with the complete
       // records were already found.
-      if (m_index) lookUp(0, m_index->candidate(m_pending[0].hash), m_outcome.lists);
+      if (m_index) lookUp(0, m_index->candidate(m_hashes[0]), m_found);
       return mainBaseStatus;
     }
     lookUpAll();
     return comparedStatus;
   }
 
- private:
-  // Kept small: there is one for every compared record. Records follow each
-  // other, so where one starts is where the one before it ended.
-  struct Pending {
-    std::size_t end;
-    std::uint32_t hash;
-  };
+  // The main base as read, once the scan got that far.
+  SharedContents mainBase() const { return m_mainBase; }
 
-  std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_pending[i - 1].end; }
+ private:
+  std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : m_ends[i - 1]; }
 
   RunStatus readRecord(RecordReader& reader) {
     Record record;
     if (!reader.read(record)) {
       return truncatedAt(RunFile::Compared, m_comparedPath, m_compared, reader);
     }
-    m_pending.push_back({reader.position(), MainBaseIndex::hashKey(record)});
+    m_ends.push_back(reader.position());
+    m_hashes.push_back(MainBaseIndex::hashKey(record));
     return RunStatus::ok();
   }
 
@@ -205,7 +258,7 @@ class Scan {
     if (auto error = m_files.readFile(m_mainBasePath, contents)) {
       return RunStatus::readFailed(RunFile::MainBase, m_mainBasePath, error);
     }
-    m_outcome.lists.List3 = ResultList(contents);
+    m_mainBase = contents;
     const std::string_view mainBase = contents->bytes();
     m_index.emplace(mainBase, likelyRecords(mainBase));
     RecordReader reader(mainBase);
@@ -226,47 +279,45 @@ class Scan {
   // into lists of its own; the second half's lists then follow the first's,
   // which keeps file order.
   void lookUpAll() {
-    ResultLists& lists = m_outcome.lists;
-    const std::size_t half = m_pending.size() / 2;
+    const std::size_t half = m_ends.size() / 2;
     if (half < kParallelFrom) {
-      reserve(lists, m_pending.size());
-      lookUpRange(0, m_pending.size(), lists);
+      reserve(m_found, m_ends.size());
+      lookUpRange(0, m_ends.size(), m_found);
       return;
     }
-    ResultLists second{lists.List2.emptyCopy(), lists.List3.emptyCopy(), lists.List4.emptyCopy()};
-    reserve(lists, half);
-    reserve(second, m_pending.size() - half);
+    Found second{{}, Coincidences(m_index->groups())};
+    reserve(m_found, half);
+    reserve(second, m_ends.size() - half);
     auto secondDone = std::async(std::launch::async | std::launch::deferred,
-                                 [&] { lookUpRange(half, m_pending.size(), second); });
-    lookUpRange(0, half, lists);
+                                 [&] { lookUpRange(half, m_ends.size(), second); });
+    lookUpRange(0, half, m_found);
     secondDone.get();
-    lists.List2.appendAll(std::move(second.List2));
-    lists.List3.appendAll(std::move(second.List3));
-    lists.List4.appendAll(std::move(second.List4));
+    m_found.kept.appendAll(std::move(second.kept));
+    m_found.coincidences.appendAll(std::move(second.coincidences));
   }
 
   // Room for what records compared records give: at most that many kept,
-  // and rarely more coincidences. Growing by copying would touch the memory
-  // of every size on the way; reserving touches none until it is used.
-  static void reserve(ResultLists& lists, std::size_t records) {
-    lists.List2.reserve(records);
-    lists.List3.reserve(records);
-    lists.List4.reserve(records);
+  // and at most that many dupes, however many coincidences. Growing by
+  // copying would touch the memory of every size on the way; reserving
+  // touches none until it is used.
+  static void reserve(Found& found, std::size_t records) {
+    found.kept.reserve(records);
+    found.coincidences.reserve(records);
   }
 
   // Lookups go as a pipeline so that the index's memory latency overlaps:
   // the slot of the record kAhead * 2 ahead is prefetched, the record that
   // the slot kAhead ahead names is prefetched, and the current record is
   // compared with what has arrived by then.
-  void lookUpRange(std::size_t from, std::size_t to, ResultLists& lists) const {
+  void lookUpRange(std::size_t from, std::size_t to, Found& found) const {
     constexpr std::size_t kAhead = 32;
     std::size_t candidates[kAhead];
     auto slotStage = [&](std::size_t i) {
-      if (i < to) m_index->prefetchSlot(m_pending[i].hash);
+      if (i < to) m_index->prefetchSlot(m_hashes[i]);
     };
     auto recordStage = [&](std::size_t i) {
       if (i >= to) return;
-      candidates[i % kAhead] = m_index->candidate(m_pending[i].hash);
+      candidates[i % kAhead] = m_index->candidate(m_hashes[i]);
       m_index->prefetchRecord(candidates[i % kAhead]);
     };
     for (std::size_t i = from; i < from + 2 * kAhead; ++i) slotStage(i);
@@ -275,23 +326,19 @@ class Scan {
       const std::size_t candidate = candidates[i % kAhead];
       slotStage(i + 2 * kAhead);
       recordStage(i + kAhead);
-      if (!lookUp(i, candidate, lists)) lists.List2.append(startOf(i), m_pending[i].end);
+      if (!lookUp(i, candidate, found)) found.kept.append({startOf(i), m_ends[i]});
     }
   }
 
-  // Appends compared record i's coincidences; false when it has none.
-  bool lookUp(std::size_t i, std::size_t candidate, ResultLists& lists) const {
+  // Adds compared record i's coincidences; false when it has none.
+  bool lookUp(std::size_t i, std::size_t candidate, Found& found) const {
     if (!m_index->mayMatch(candidate)) return false;
     const std::size_t start = startOf(i);
-    const std::size_t end = m_pending[i].end;
-    bool found = false;
-    m_index->forEachMatch(recordAt(m_compared, start), m_pending[i].hash, candidate,
-                          [&](std::size_t mainStart, std::size_t mainEnd) {
-                            lists.List3.append(mainStart, mainEnd);
-                            lists.List4.append(start, end);
-                            found = true;
-                          });
-    return found;
+    const Partners partners =
+        m_index->partners(recordAt(m_compared, start), m_hashes[i], candidate);
+    if (partners.count == 0) return false;
+    found.coincidences.append({start, m_ends[i]}, partners);
+    return true;
   }
 
   // Below this many records a second thread costs more than it saves.
@@ -301,10 +348,24 @@ class Scan {
   const std::string& m_mainBasePath;
   const std::string& m_comparedPath;
   std::string_view m_compared;
-  RunOutcome& m_outcome;
+  Found& m_found;
+  SharedContents m_mainBase;
   std::optional<MainBaseIndex> m_index;
-  std::vector<Pending> m_pending;
+  // One of each for every compared record, so kept apart: together they
+  // would be padded to 16 bytes. Records follow each other, so where one
+  // starts is where the one before it ended.
+  std::vector<std::uint64_t> m_ends;
+  std::vector<std::uint32_t> m_hashes;
 };
+
+ResultLists listsOf(Found&& found, const SharedContents& compared, const SharedContents& mainBase) {
+  auto coincidences = std::make_shared<const Coincidences>(std::move(found.coincidences));
+  ResultLists lists;
+  lists.List2 = ResultList(compared, std::make_shared<const KeptRecords>(std::move(found.kept)));
+  lists.List4 = ResultList(compared, coincidences, ResultList::Side::Compared);
+  if (mainBase) lists.List3 = ResultList(mainBase, coincidences, ResultList::Side::MainBase);
+  return lists;
+}
 
 }  // namespace
 
@@ -383,10 +444,14 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
   }
 
   RunOutcome outcome;
-  outcome.lists.List2 = ResultList(contents);
-  outcome.lists.List4 = ResultList(contents);
   progress = {RunFile::MainBase, mainBasePath};
-  outcome.status = Scan(files, mainBasePath, comparedPath, compared, outcome).run();
+  {
+    Found found;
+    Scan scan(files, mainBasePath, comparedPath, compared, found);
+    outcome.status = scan.run();
+    // The index goes with the scan; the lists keep only what they show.
+    outcome.lists = listsOf(std::move(found), contents, scan.mainBase());
+  }
   if (backup.valid()) {
     progress = {RunFile::Backup, backupPath};
     if (auto error = backup.get()) {

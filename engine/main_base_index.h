@@ -6,21 +6,35 @@
 // is the order their coincidences must come out in.
 //
 // The index holds only byte offsets into the main base's bytes, which must
-// outlive it. A slot holds the offset of the first record of its key, so a
-// lookup touches just the slot and that record; the rare later records of a
-// repeated key are chained on the side. Lookups are meant to go in batches
-// and stages, each touching memory the stage before prefetched, so that the
-// memory latency of one lookup hides behind the others.
+// outlive it. A slot holds the offset of the only record of its key, so a
+// lookup touches just the slot and that record. Keys that several records
+// share are listed as groups, each record once, so that a key held by
+// thousands of records costs a lookup no more than any other. Lookups are
+// meant to go in batches and stages, each touching memory the stage before
+// prefetched, so that the memory latency of one lookup hides behind the
+// others.
 
 #include "engine/record_format.h"
+#include "engine/result_list.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace sv {
+
+// Asks for the cache line at p. The compiler's own prefetch builtin may be
+// dropped as having no effect, as GCC does with a prefetch of an address
+// read from memory; written out, it stays.
+inline void prefetch(const void* p) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  asm volatile("prefetcht0 (%0)" : : "r"(p));
+#else
+  __builtin_prefetch(p);
+#endif
+}
 
 class MainBaseIndex {
  public:
@@ -35,7 +49,7 @@ class MainBaseIndex {
   // Makes the added records searchable. No add() after this.
   void build();
 
-  void prefetchSlot(std::uint32_t hash) const { __builtin_prefetch(&m_slots[hash & mask()]); }
+  void prefetchSlot(std::uint32_t hash) const { prefetch(&m_slots[hash & mask()]); }
   // The first slot that is free or holds a record whose key hashes like
   // hash: where verifying starts.
   std::size_t candidate(std::uint32_t hash) const {
@@ -47,42 +61,33 @@ class MainBaseIndex {
   bool mayMatch(std::size_t candidate) const { return m_slots[candidate] != 0; }
   void prefetchRecord(std::size_t candidate) const {
     if (!mayMatch(candidate)) return;
+    const std::uint64_t slot = m_slots[candidate];
+    if (slot & kGroup) {
+      prefetch(&m_groups->cells[startIn(slot)]);
+      return;
+    }
     // A record is rarely longer than two cache lines; it may straddle them.
-    const char* record = m_data.data() + startIn(m_slots[candidate]);
-    __builtin_prefetch(record);
-    __builtin_prefetch(record + 64);
+    const char* record = m_data.data() + startIn(slot);
+    prefetch(record);
+    prefetch(record + 64);
   }
 
-  // Calls visit(start, end) for every added record whose Callsign and RDA
-  // Number equal the record's, in file order. hash is the record's key hash
-  // and candidate what candidate(hash) gave.
-  template <typename Visit>
-  void forEachMatch(const Record& record, std::uint32_t hash, std::size_t candidate,
-                    Visit&& visit) const {
-    for (std::size_t s = candidate; m_slots[s] != 0; s = (s + 1) & mask()) {
-      const std::uint64_t slot = m_slots[s];
-      if (!sameHash(slot, hash)) continue;
-      std::size_t start = startIn(slot);
-      std::size_t end = 0;
-      if (!sameKey(start, record, end)) continue;
-      for (;;) {
-        visit(start, end);
-        if (!(slot & kRepeated)) return;
-        const auto next = m_next.find(start);
-        if (next == m_next.end()) return;
-        start = next->second;
-        end = recordEnd(m_data, start);
-      }
-    }
-  }
+  // The added records whose Callsign and RDA Number equal the record's, in
+  // file order. hash is the record's key hash and candidate what
+  // candidate(hash) gave.
+  Partners partners(const Record& record, std::uint32_t hash, std::size_t candidate) const;
+
+  // The groups of keys held by several records, which Partners::where names;
+  // they outlive the index.
+  std::shared_ptr<const PartnerGroups> groups() const { return m_groups; }
 
  private:
-  // A slot: the top 23 bits of the key hash, a bit telling that later
-  // records share the key, and the record's offset + 1 (0 marks a free slot)
-  // in 40 bits, which is room for a terabyte.
+  // A slot: the top 23 bits of the key hash, a bit telling that the key
+  // has a group, and the record's offset + 1 (0 marks a free slot), or the
+  // group's position + 1, in 40 bits, which is room for a terabyte.
   static constexpr int kOffsetBits = 40;
   static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
-  static constexpr std::uint64_t kRepeated = std::uint64_t{1} << kOffsetBits;
+  static constexpr std::uint64_t kGroup = std::uint64_t{1} << kOffsetBits;
   static constexpr int kHashShift = kOffsetBits + 1;
 
   static std::uint64_t slotFor(std::uint32_t hash, std::size_t start) {
@@ -94,20 +99,20 @@ class MainBaseIndex {
   static std::size_t startIn(std::uint64_t slot) { return (slot & kOffsetMask) - 1; }
 
   std::size_t mask() const { return m_slots.size() - 1; }
-  // Whether the record at start has the key of record; if so, end is where
-  // it ends.
-  bool sameKey(std::size_t start, const Record& record, std::size_t& end) const;
+  // Whether the record at start has the key of record.
+  bool sameKey(std::size_t start, const Record& record) const;
+  // Where the first record of the key that slot names starts.
+  std::size_t firstStart(std::uint64_t slot) const {
+    return slot & kGroup ? m_groups->cells[startIn(slot) + 1] : startIn(slot);
+  }
 
   std::string_view m_data;
-  // What add() collected, until build() puts it into the slots.
-  struct Added {
-    std::size_t start;
-    std::uint32_t hash;
-  };
-  std::vector<Added> m_added;
+  // What add() collected, until build() puts it into the slots; kept apart,
+  // as together they would be padded to 16 bytes a record.
+  std::vector<std::uint64_t> m_addedStarts;
+  std::vector<std::uint32_t> m_addedHashes;
   std::vector<std::uint64_t> m_slots;
-  // For a repeated key: the record after the one at this offset.
-  std::unordered_map<std::size_t, std::size_t> m_next;
+  std::shared_ptr<PartnerGroups> m_groups = std::make_shared<PartnerGroups>();
 };
 
 }  // namespace sv

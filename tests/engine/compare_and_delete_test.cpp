@@ -178,6 +178,89 @@ TEST(CompareAndDelete, LargeFilesGiveTheSameResultsInFileOrder) {
   EXPECT_GT(cleaned.size(), 100000u);
 }
 
+// Thousands of coincidences for each compared record: the dupes file holds
+// the record once per coincidence, in whole blocks and the odd copies after
+// them, also when its line ends must be rewritten; List3 gives each partner
+// at its position and List4 the compared record at the same positions.
+TEST(CompareAndDelete, RecordsWithThousandsOfPartnersAreWrittenOncePerCoincidence) {
+  constexpr std::size_t kPartners = 30011;
+  for (const std::string lineEnd : {"\r\n", "\r"}) {
+    SCOPED_TRACE(lineEnd == "\r" ? "CR line ends" : "CR LF line ends");
+    std::string mainBase;
+    for (std::size_t i = 0; i < kPartners; ++i) {
+      mainBase += "A\r\n1\r\n" + std::to_string(i) + "\r\n";
+    }
+    const std::string compared = "A" + lineEnd + "1" + lineEnd + "x" + lineEnd + "B" + lineEnd +
+                                 "2" + lineEnd + "y" + lineEnd + "A" + lineEnd + "1" + lineEnd +
+                                 "z" + lineEnd;
+    MemoryFileSystem fs;
+    fs.files = {{kMain, mainBase}, {kNew, compared}};
+    const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+    ASSERT_TRUE(outcome.status.isOk()) << outcome.status.message();
+    ASSERT_EQ(outcome.dupesCount(), 2 * kPartners);
+    std::string dupes;
+    for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nx\r\n";
+    for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nz\r\n";
+    EXPECT_TRUE(fs.files.at(kDup) == dupes) << "dupes file of " << fs.files.at(kDup).size()
+                                            << " bytes, expected " << dupes.size();
+    EXPECT_EQ(fs.files.at(kNew), "B\r\n2\r\ny\r\n");
+
+    const ResultList& mainSide = outcome.lists.List3;
+    const ResultList& comparedSide = outcome.lists.List4;
+    ASSERT_EQ(mainSide.size(), 6 * kPartners);
+    ASSERT_EQ(comparedSide.size(), 6 * kPartners);
+    for (std::size_t k : {std::size_t{0}, std::size_t{1}, kPartners - 1, kPartners,
+                          kPartners + 17, 2 * kPartners - 1}) {
+      EXPECT_EQ(mainSide.item(3 * k), "A");
+      EXPECT_EQ(mainSide.item(3 * k + 2), std::to_string(k % kPartners));
+      EXPECT_EQ(comparedSide.item(3 * k + 1), "1");
+      EXPECT_EQ(comparedSide.item(3 * k + 2), k < kPartners ? "x" : "z");
+    }
+  }
+}
+
+// A disk with room for little: each new file asks for its exact size first,
+// and the dupes file of many coincidences, too big, fails at once.
+TEST(CompareAndDelete, ADupesFileTooBigForTheDiskFailsBeforeAnythingChanges) {
+  class Limited : public Replacement {
+   public:
+    Limited(std::unique_ptr<Replacement> inner, std::uint64_t& asked)
+        : m_inner(std::move(inner)), m_asked(asked) {}
+    std::error_code reserve(std::uint64_t bytes) override {
+      m_asked = bytes;
+      if (bytes > 10000) return std::make_error_code(std::errc::no_space_on_device);
+      return m_inner->reserve(bytes);
+    }
+    std::error_code append(std::string_view data) override { return m_inner->append(data); }
+    std::error_code flush() override { return m_inner->flush(); }
+    std::error_code commit() override { return m_inner->commit(); }
+
+   private:
+    std::unique_ptr<Replacement> m_inner;
+    std::uint64_t& m_asked;
+  };
+  class SmallDisk : public MemoryFileSystem {
+   public:
+    std::map<std::string, std::uint64_t> asked;
+    std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
+                                 std::unique_ptr<Replacement>& out) override {
+      std::unique_ptr<Replacement> inner;
+      if (auto error = MemoryFileSystem::beginReplace(path, attributes, inner)) return error;
+      out = std::make_unique<Limited>(std::move(inner), asked[path]);
+      return {};
+    }
+  } fs;
+  std::string mainBase;
+  for (int i = 0; i < 1000; ++i) mainBase += "A\r\n1\r\nm\r\n";
+  const std::string compared = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\nA\r1\rz\r";
+  fs.files = {{kMain, mainBase}, {kNew, compared}};
+  const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
+  EXPECT_EQ(outcome.status.message(), "Cannot write the dupes file \"/data/new.rda.dup\": disk full.");
+  EXPECT_EQ(fs.asked[kDup], 2000u * 9) << "the exact size, the rewritten line ends counted";
+  EXPECT_EQ(fs.files.at(kNew), compared);
+  EXPECT_EQ(fs.files.count(kDup), 0u);
+}
+
 // Memory that runs out mid-run is a failure like any other, never an
 // exception in the caller's lap.
 TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {

@@ -1,8 +1,8 @@
 // The indexed run against a literal nested-loop scan: for each compared
 // record, read the whole main base line by line and compare. Thousands of
-// small random inputs with frequent key collisions, mixed line ends, broken
-// tails and high bytes must give the same lists, files and count, or the same
-// failure.
+// small random inputs with frequent key collisions, records repeated dozens
+// of times in both files, mixed line ends, broken tails and high bytes must
+// give the same lists, files and count, or the same failure.
 
 #include "engine/compare_and_delete.h"
 
@@ -116,6 +116,21 @@ std::string randomFile(std::mt19937& random) {
   return text;
 }
 
+// A few records, each repeated many times in random order, for both files:
+// every record of one coincides with dozens of the other's.
+void repeatedRecords(std::mt19937& random, std::string& mainBase, std::string& compared) {
+  static const char* const kRecords[] = {"A\r\n1\r\nx\r\n", "A\r\n1\r\ny\r\n",
+                                         "B\r\n1\r\n\r\n", "A\r\n2\r\nz\r\n", "B\r1\r\n\r"};
+  auto fill = [&](std::string& text) {
+    const int copies = std::uniform_int_distribution<int>(0, 90)(random);
+    for (int i = 0; i < copies; ++i) {
+      text += kRecords[std::uniform_int_distribution<int>(0, std::size(kRecords) - 1)(random)];
+    }
+  };
+  fill(mainBase);
+  fill(compared);
+}
+
 std::vector<std::string> items(const ResultList& list) {
   std::vector<std::string> out;
   for (std::size_t i = 0; i < list.size(); ++i) out.emplace_back(list.item(i));
@@ -127,8 +142,12 @@ TEST(Differential, IndexedRunEqualsTheLiteralScan) {
   int failures = 0;
   for (int round = 0; round < 4000; ++round) {
     std::map<std::string, std::string> files;
-    if (random() % 16 != 0) files[kMain] = randomFile(random);
-    if (random() % 16 != 0) files[kNew] = randomFile(random);
+    if (round % 8 == 0) {
+      repeatedRecords(random, files[kMain], files[kNew]);
+    } else {
+      if (random() % 16 != 0) files[kMain] = randomFile(random);
+      if (random() % 16 != 0) files[kNew] = randomFile(random);
+    }
     if (random() % 4 == 0) files[kNew + ".dup"] = "stale";
     // Half the time the compared file borrows main base records, so that
     // coincidences are common.
@@ -153,6 +172,7 @@ TEST(Differential, IndexedRunEqualsTheLiteralScan) {
     ASSERT_EQ(items(got.lists.List2), expected.list2);
     ASSERT_EQ(items(got.lists.List3), expected.list3);
     ASSERT_EQ(items(got.lists.List4), expected.list4);
+    ASSERT_EQ(got.dupesCount() * 3, expected.list4.size());
     ASSERT_EQ(fs.files, expected.files);
   }
   // Both outcomes must be well represented for the comparison to mean much.

@@ -214,9 +214,10 @@ void Form1::buildControls() {
   Image1->setPixmap(QPixmap(picture(row("Image1").picture)));
   Image1->installEventFilter(this);
 
-  m_list3Model = new sv::ResultListModel(this);
-  m_list4Model = new sv::ResultListModel(this);
-  m_list2Model = new sv::ResultListModel(this);
+  const int maxRows = sv::ResultListModel::maxRowsFor(twipsToPixels(sv::layout::kListRowHeight));
+  m_list3Model = new sv::ResultListModel(maxRows, this);
+  m_list4Model = new sv::ResultListModel(maxRows, this);
+  m_list2Model = new sv::ResultListModel(maxRows, this);
   const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
     auto* list = placed(new QListView(this), control);
     list->setUniformItemSizes(true);
