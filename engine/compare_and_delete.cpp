@@ -198,11 +198,18 @@ struct Found {
 // loaded and indexed on a thread of its own while this one reads the rest of
 // the compared records; then each compared record is looked up in turn, so
 // results come out in file order.
+// The main base as read on a thread of its own, started with the compared
+// file's read: copying the two files is a fair share of a run.
+struct MainBaseRead {
+  std::error_code error;
+  SharedContents contents;
+};
+
 class Scan {
  public:
-  Scan(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
-       std::string_view compared, Found& found)
-      : m_files(files),
+  Scan(std::future<MainBaseRead>& mainBaseRead, const std::string& mainBasePath,
+       const std::string& comparedPath, std::string_view compared, Found& found)
+      : m_mainBaseRead(mainBaseRead),
         m_mainBasePath(mainBasePath),
         m_comparedPath(comparedPath),
         m_compared(compared),
@@ -254,10 +261,9 @@ class Scan {
   }
 
   RunStatus loadMainBase() {
-    SharedContents contents;
-    if (auto error = m_files.readFile(m_mainBasePath, contents)) {
-      return RunStatus::readFailed(RunFile::MainBase, m_mainBasePath, error);
-    }
+    MainBaseRead read = m_mainBaseRead.get();
+    if (read.error) return RunStatus::readFailed(RunFile::MainBase, m_mainBasePath, read.error);
+    const SharedContents contents = std::move(read.contents);
     m_mainBase = contents;
     const std::string_view mainBase = contents->bytes();
     m_index.emplace(mainBase, likelyRecords(mainBase));
@@ -344,7 +350,7 @@ class Scan {
   // Below this many records a second thread costs more than it saves.
   static constexpr std::size_t kParallelFrom = 1 << 16;
 
-  FileSystem& m_files;
+  std::future<MainBaseRead>& m_mainBaseRead;
   const std::string& m_mainBasePath;
   const std::string& m_comparedPath;
   std::string_view m_compared;
@@ -411,11 +417,19 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
   }
 
   progress = {RunFile::Compared, comparedPath};
+  // Its failure only counts once the compared file has a record to look up.
+  auto readMainBase = [&files, &mainBasePath] {
+    MainBaseRead read;
+    read.error = files.readFile(mainBasePath, read.contents);
+    return read;
+  };
+  std::future<MainBaseRead> mainBaseRead;
   // The lock is held to the end, so that no other run cleans the same file
   // meanwhile; a dry run changes nothing and needs none.
   std::unique_ptr<LockedFile> lock;
   SharedContents contents;
   if (options.dryRun) {
+    mainBaseRead = std::async(std::launch::async | std::launch::deferred, readMainBase);
     if (auto error = files.readFile(comparedPath, contents)) {
       return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
     }
@@ -425,6 +439,7 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
     }
     files.removeDebris(backupPath);
     if (lock->target() != comparedPath) files.removeDebris(lock->target());
+    mainBaseRead = std::async(std::launch::async | std::launch::deferred, readMainBase);
     if (auto error = lock->read(contents)) {
       return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
     }
@@ -447,7 +462,7 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
   progress = {RunFile::MainBase, mainBasePath};
   {
     Found found;
-    Scan scan(files, mainBasePath, comparedPath, compared, found);
+    Scan scan(mainBaseRead, mainBasePath, comparedPath, compared, found);
     outcome.status = scan.run();
     // The index goes with the scan; the lists keep only what they show.
     outcome.lists = listsOf(std::move(found), contents, scan.mainBase());
