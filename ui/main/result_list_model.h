@@ -10,6 +10,7 @@
 // both lists of a pair are cut at the same row, so they stay paired.
 
 #include "engine/result_list.h"
+#include "ui/layout/list_rows.h"
 
 #include <QAbstractListModel>
 
@@ -32,7 +33,7 @@ class ResultListModel : public QAbstractListModel {
 
   // Whether the list has items beyond those shown; the last row then says
   // how many.
-  bool cut() const { return m_shownItems < m_list.size(); }
+  bool cut() const { return m_rows.cut(); }
   static QString cutNote(std::uint64_t hiddenItems);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,8 +45,7 @@ class ResultListModel : public QAbstractListModel {
  private:
   int m_maxRows;
   ResultList m_list;
-  std::uint64_t m_shownItems = 0;
-  int m_rows = 0;
+  layout::ListRows m_rows;
 };
 
 }  // namespace sv

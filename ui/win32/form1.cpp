@@ -5,6 +5,7 @@
 #include "platform/win32_settings_store.h"
 #include "platform/win32_shell_open.h"
 #include "ui/layout/links.h"
+#include "ui/layout/list_rows.h"
 #include "ui/layout/position.h"
 #include "ui/layout/text_decoding.h"
 #include "ui/layout/app_identity.h"
@@ -14,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace sv::win32 {
@@ -329,12 +331,19 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
+// A list box counts its rows in an int: a longer list is cut, as the rows
+// rule says, and both lists of the pair alike.
+constexpr int kMaxListRows = INT_MAX;
+
 void Form1::drawListItem(const DRAWITEMSTRUCT& draw) {
   HDC dc = draw.hDC;
   const ResultList* list = listFor(draw.hwndItem);
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
   if (draw.itemID != static_cast<UINT>(-1) && list && draw.itemID < list->size()) {
-    const std::wstring text = displayText(list->item(draw.itemID));
+    const layout::ListRows rows = layout::listRows(list->size(), kMaxListRows);
+    const std::wstring text =
+        rows.isNote(draw.itemID) ? wideText(layout::cutNote(list->size() - rows.shownItems))
+                                 : displayText(list->item(draw.itemID));
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const Item* item = itemFor(draw.hwndItem);
@@ -436,7 +445,8 @@ void Form1::List4_Scroll() { setTopIndex(m_list3, topIndex(m_list4)); }
 void Form1::showLists() {
   for (HWND list : {m_list3, m_list4, m_list2}) {
     const ResultList* items = listFor(list);
-    SendMessageW(list, LB_SETCOUNT, items ? items->size() : 0, 0);
+    const layout::ListRows rows = layout::listRows(items ? items->size() : 0, kMaxListRows);
+    SendMessageW(list, LB_SETCOUNT, static_cast<WPARAM>(rows.rows), 0);
   }
 }
 
