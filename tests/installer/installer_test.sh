@@ -24,8 +24,13 @@ for f in sv.exe sv-cli.exe uninstall.exe; do
   [ -f "$dir/$f" ] || fail "$f is not installed"
 done
 [ -f "$menu/VARNOK Sievra.lnk" ] || fail "no Start-menu entry"
-"$wine_run" reg query "$uninstall_key" /v DisplayName >/dev/null 2>&1 ||
-  fail "not listed among the installed programs"
+# Seen once under a loaded wine: the listing was not there at the first ask.
+tries=0
+until listed=$("$wine_run" reg query "$uninstall_key" /v DisplayName 2>&1); do
+  tries=$((tries + 1))
+  [ $tries -lt 20 ] || fail "not listed among the installed programs: $listed"
+  sleep 0.5
+done
 
 cp "$examples/MainBase.dat" "$examples/new.rda" "$work/"
 out=$("$wine_run" "$dir/sv-cli.exe" "$(windows_path "$work/MainBase.dat")" \
