@@ -1,6 +1,8 @@
 #include "platform/file_system.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <random>
 
 namespace sv {
 namespace {
@@ -20,6 +22,10 @@ class FileErrorCategory : public std::error_category {
     return "unknown error";
   }
 };
+
+constexpr std::string_view kTemporaryPrefix = ".sv";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::size_t kTemporaryDigits = 12;
 
 #ifdef _WIN32
 constexpr bool kSystemErrorsAreErrno = false;
@@ -78,6 +84,25 @@ std::string describeError(std::error_code error) {
     }
   }
   return error.message();
+}
+
+std::string temporaryName() {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  char digits[kTemporaryDigits + 1];
+  std::snprintf(digits, sizeof digits, "%012llx",
+                static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+  return std::string(kTemporaryPrefix) + digits + std::string(kTemporarySuffix);
+}
+
+bool isTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+    return false;
+  }
+  for (char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
 }
 
 }  // namespace sv

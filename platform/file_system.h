@@ -134,6 +134,13 @@ std::unique_ptr<FileSystem> systemFileSystem();
 // denied", ...), to follow the file's name and a colon.
 std::string describeError(std::error_code error);
 
+// The names the layers give temporary files beside their targets: ".sv", 12
+// random hex digits, ".tmp". Short whatever the target's name, so that any
+// file whose own outputs fit the system's name limit can be replaced, and a
+// later run can tell a killed run's leftovers from the user's files.
+std::string temporaryName();
+bool isTemporaryName(std::string_view name);
+
 }  // namespace sv
 
 template <>

@@ -149,19 +149,6 @@ std::error_code writeAll(int fd, std::string_view data) {
   return {};
 }
 
-// ".sv" and 12 hex digits and ".tmp": 19 bytes, whatever the target's name.
-constexpr std::string_view kTemporaryPrefix = ".sv";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kTemporaryDigits = 12;
-
-std::string temporaryName() {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
-  char digits[kTemporaryDigits + 1];
-  std::snprintf(digits, sizeof digits, "%012llx",
-                static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-  return std::string(kTemporaryPrefix) + digits + std::string(kTemporarySuffix);
-}
-
 // The mode a new file gets when nothing says otherwise: 0666 less the umask,
 // which can only be read by setting it, so it is read once.
 mode_t defaultMode() {
@@ -174,17 +161,6 @@ mode_t defaultMode() {
 }
 
 }  // namespace
-
-bool PosixFileSystem::isTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-    return false;
-  }
-  for (char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
 
 int PosixFileSystem::syncFile(int fd) { return ::fsync(fd); }
 int PosixFileSystem::syncFolder(int fd) { return ::fsync(fd); }

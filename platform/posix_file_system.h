@@ -16,11 +16,6 @@ class PosixFileSystem : public FileSystem {
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override;
 
-  // Temporary files are named like this ("." and a short random name), so
-  // that any file whose own outputs fit the system's name limit can be
-  // replaced, and a later run can tell them apart from the user's files.
-  static bool isTemporaryName(std::string_view name);
-
  protected:
   // The steps that make data durable or visible, one call each, so that a
   // test can watch their order. They return 0 or -1 with errno set.

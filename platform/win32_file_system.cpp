@@ -286,17 +286,6 @@ std::error_code writeAll(HANDLE h, std::string_view data) {
   return {};
 }
 
-constexpr std::string_view kTemporaryPrefix = ".sv";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kTemporaryDigits = 12;
-
-std::string temporaryName() {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
-  char digits[kTemporaryDigits + 1];
-  std::snprintf(digits, sizeof digits, "%012llx",
-                static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-  return std::string(kTemporaryPrefix) + digits + std::string(kTemporarySuffix);
-}
 
 class Win32Writer : public Replacement {
  public:
@@ -407,16 +396,6 @@ std::error_code fromWin32Error(unsigned long code) {
     default:
       return {static_cast<int>(code), win32Category()};
   }
-}
-
-bool Win32FileSystem::isTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-    return false;
-  }
-  return std::all_of(name.begin() + kTemporaryPrefix.size(),
-                     name.begin() + kTemporaryPrefix.size() + kTemporaryDigits,
-                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 std::error_code Win32FileSystem::readFile(const std::string& path, SharedContents& contents) {

@@ -25,10 +25,6 @@ class Win32FileSystem : public FileSystem {
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override;
-
-  // Temporary files are named like this (".sv", 12 hex digits, ".tmp"), so
-  // that a later run can tell them apart from the user's files.
-  static bool isTemporaryName(std::string_view name);
 };
 
 // UTF-8 to the wide characters of the system calls and back. Invalid UTF-8

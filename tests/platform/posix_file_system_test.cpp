@@ -436,7 +436,7 @@ TEST_F(PosixFileSystemTest, NamedTemporariesWhereUnnamedOnesAreMissing) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(m_dir)) {
       const std::string name = entry.path().filename().string();
-      if (PosixFileSystem::isTemporaryName(name)) names.push_back(name);
+      if (isTemporaryName(name)) names.push_back(name);
     }
     return names;
   };
