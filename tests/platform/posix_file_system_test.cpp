@@ -60,25 +60,6 @@ TEST_F(PosixFileSystemTest, ReadsEveryByte) {
   EXPECT_EQ(got->bytes(), "");
 }
 
-TEST_F(PosixFileSystemTest, CopiedContentsStayAsReadWhateverHappensToTheFile) {
-  write(path("f"), "old bytes");
-  write(path("g"), "old bytes");
-  SharedContents replaced;
-  SharedContents rewritten;
-  ASSERT_FALSE(m_files.readFile(path("f"), replaced));
-  ASSERT_FALSE(m_files.readFile(path("g"), rewritten));
-  ASSERT_FALSE(replace(path("f"), "new"));
-  write(path("g"), "new");  // in place, truncating it first
-  EXPECT_EQ(replaced->bytes(), "old bytes");
-  EXPECT_EQ(rewritten->bytes(), "old bytes");
-}
-
-TEST_F(PosixFileSystemTest, ReadFailuresNameTheirCause) {
-  SharedContents got;
-  EXPECT_EQ(m_files.readFile(path("missing"), got), std::errc::no_such_file_or_directory);
-  EXPECT_EQ(describeError(m_files.readFile(path("missing"), got)), "file not found");
-  EXPECT_EQ(m_files.readFile(m_dir.string(), got), std::errc::is_a_directory);
-}
 
 TEST_F(PosixFileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
   write(path("f"), "old");
@@ -93,10 +74,6 @@ TEST_F(PosixFileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
   ASSERT_FALSE(replace(path("f"), "new"));
   EXPECT_EQ(read(path("f")), "new");
   EXPECT_EQ(entries(), 1);
-}
-
-TEST_F(PosixFileSystemTest, ReplaceInAMissingFolderFails) {
-  EXPECT_EQ(replace(path("nowhere/f"), "x"), std::errc::no_such_file_or_directory);
 }
 
 TEST_F(PosixFileSystemTest, SameFileSeesThroughLinksAndSpellings) {
@@ -117,18 +94,23 @@ struct stat statOf(const std::string& p) {
 }
 
 // The programs' own file layer keeps what it read, whatever happens to the
-// file afterwards: a mapping would show the new bytes, or fault on a file
-// cut short.
+// file afterwards (replaced, or cut short and rewritten in place): a mapping
+// would show the new bytes, or fault on a file cut short.
 TEST_F(PosixFileSystemTest, TheProgramsFileLayerReadsByCopy) {
   const std::string original(3 << 20, 'a');  // large enough for every way of reading
   write(path("f"), original);
+  write(path("g"), original);
   const auto files = systemFileSystem();
-  SharedContents got;
-  ASSERT_FALSE(files->readFile(path("f"), got));
+  SharedContents rewritten, replaced;
+  ASSERT_FALSE(files->readFile(path("f"), rewritten));
+  ASSERT_FALSE(files->readFile(path("g"), replaced));
   ASSERT_EQ(::truncate(path("f").c_str(), 0), 0);
   write(path("f"), "b");
-  EXPECT_EQ(got->bytes().size(), original.size());
-  EXPECT_TRUE(got->bytes() == original) << "the bytes read changed";
+  ASSERT_FALSE(replaceWith(*files, path("g"), "new"));
+  for (const SharedContents& got : {rewritten, replaced}) {
+    EXPECT_EQ(got->bytes().size(), original.size());
+    EXPECT_TRUE(got->bytes() == original) << "the bytes read changed";
+  }
 }
 
 // Anything but a regular file fails at once, also where opening it
@@ -168,6 +150,9 @@ TEST_F(PosixFileSystemTest, ErrorsInTheUsersWords) {
   SharedContents got;
   EXPECT_EQ(describeError(m_files.readFile(path("file/x"), got)),
             "part of the path is a file, not a folder");
+  EXPECT_EQ(m_files.readFile(path("missing"), got), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(m_files.readFile(m_dir.string(), got), std::errc::is_a_directory);
+  EXPECT_EQ(replace(path("nowhere/f"), "x"), std::errc::no_such_file_or_directory);
 }
 
 // Outputs replace whatever holds their name: a link planted there is
