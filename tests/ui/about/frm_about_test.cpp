@@ -1,6 +1,8 @@
 #include "ui/about/frm_about.h"
 
 #include "platform/window_frame.h"
+#include "ui/layout/links.h"
+#include "ui/layout/window_tables.h"
 
 #include "tests/ui/main/doubles.h"
 #include <QApplication>
@@ -20,9 +22,6 @@ namespace {
 
 using sv::test::RecordingShellOpener;
 
-const char kHomePage[] = "http://www.varnok.example.com/";
-const char kMailLink[] = "mailto:sievra@varnok.example.com?Subject=Sievra for Dalvorn";
-
 class FrmAboutTest : public ::testing::Test {
  protected:
   void SetUp() override { m_window.show(); }
@@ -38,85 +37,62 @@ class FrmAboutTest : public ::testing::Test {
   frmAbout m_window{m_opener};
 };
 
-// Texts must also show in full in whatever face stands in for MS Sans Serif:
-// a wider one wraps Label2 into a line more, which then runs under Label3.
-TEST_F(FrmAboutTest, ShowsEveryTextCharacterForCharacterAndInFull) {
+// The name a control of the shared table has among the window's children.
+QString childName(const sv::layout::Control& c) {
+  return QString::fromLatin1(c.name) +
+         (c.index < 0 ? QString() : QStringLiteral("_") + QString::number(c.index));
+}
+
+// The texts themselves are checked with the shared tables; here, that each
+// shows in full in whatever face stands in for MS Sans Serif: a wider one
+// wraps Label2 into a line more, which then runs under Label3.
+TEST_F(FrmAboutTest, ShowsEveryTextOfTheTableInFull) {
   EXPECT_EQ(m_window.windowTitle(), "Help...");
   EXPECT_EQ(control<QPushButton>("cmdOK")->text(), "OK");
-  const struct {
-    const char* name;
-    const char* text;
-    bool wrapped;
-  } texts[] = {
-      {"lblInf_0", "VARNOK Dalvorn Sievra", false},
-      {"Label1", "E-Mail:", false},
-      {"lblInf2_2", "sievra@varnok.example.com", false},
-      {"lblInf_3", "Web:", false},
-      {"lblInf_4", kHomePage, false},
-      {"lblInf_5",
-       "    This program compares and deletes dupes records   before importing new databases to "
-       "Dalvorn program.",
-       true},
-      {"Label2",
-       "     The program detects dupes records with two coincidences (Callsign and RDA Number). "
-       "The field Notes may be different.  After clicking 'Compare & Delete' button it will be "
-       "created backup of file for comparing. Coincidenced records with MainBase.dat will be "
-       "deleted to file *.dup.",
-       true},
-      {"Label3",
-       "     Now you can free import new databases in Dalvorn program.(The name of the file for "
-       "comparing without of dupes records will be same as it was)",
-       true},
-      {"lblInf_1", "Copyright (C) 2003 VARNOK", false},
-      {"Label4", "2003", false},
-  };
-  for (const auto& t : texts) {
-    SCOPED_TRACE(t.name);
-    auto* label = control<QLabel>(t.name);
+  for (const sv::layout::Control& c : sv::layout::aboutWindow().controls) {
+    if (c.kind != sv::layout::ControlKind::Label) continue;
+    SCOPED_TRACE(childName(c).toStdString());
+    auto* label = m_window.findChild<QLabel*>(childName(c));
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), QString::fromLatin1(t.text));
+    EXPECT_EQ(label->text(), QString::fromStdString(sv::layout::shownText(c.text)));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
     const QRect needed = QFontMetrics(label->font())
-                             .boundingRect(QRect(0, 0, t.wrapped ? label->width() : 10000, 10000),
-                                           t.wrapped ? Qt::TextWordWrap : 0, label->text());
+                             .boundingRect(QRect(0, 0, c.wordWrap ? label->width() : 10000, 10000),
+                                           c.wordWrap ? Qt::TextWordWrap : 0, label->text());
     EXPECT_LE(needed.width(), label->width());
     EXPECT_LE(needed.height(), label->height());
-    if (t.name == std::string_view("Label2")) {
+    if (c.name == std::string_view("Label2")) {
       EXPECT_LE(label->y() + needed.height(), control("Label3")->y()) << "Label3 covers its foot";
     }
   }
 }
 
 TEST_F(FrmAboutTest, OnlyTheLinksOpenTheirTargetsWithTheWindowAsOwner) {
-  const struct {
-    const char* name;
-    const char* target;  // nullptr: the click does nothing
-  } clicks[] = {
-      {"lblInf_0", kHomePage}, {"lblInf_1", kHomePage}, {"lblInf_3", kHomePage},
-      {"lblInf_4", kHomePage}, {"lblInf_5", kHomePage}, {"lblInf2_2", kMailLink},
-      {"Label1", nullptr},     {"Label2", nullptr},     {"Label3", nullptr},
-      {"Label4", nullptr},     {"img1", nullptr},
-  };
-  for (const auto& c : clicks) {
-    SCOPED_TRACE(c.name);
+  int links = 0;
+  for (const sv::layout::Control& c : sv::layout::aboutWindow().controls) {
+    if (c.kind == sv::layout::ControlKind::PushButton) continue;
+    SCOPED_TRACE(childName(c).toStdString());
     m_opener.calls.clear();
-    QWidget* widget = control(c.name);
+    QWidget* widget = m_window.findChild<QWidget*>(childName(c));
     ASSERT_NE(widget, nullptr);
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     EXPECT_TRUE(m_window.isVisible());
-    if (!c.target) {
+    const char* target = sv::layout::shellOpenRequest(c.onClick).file;
+    if (!target) {
       EXPECT_TRUE(m_opener.calls.empty());
       continue;
     }
+    ++links;
     ASSERT_EQ(m_opener.calls.size(), 1u);
     const RecordingShellOpener::Call& call = m_opener.calls[0];
     EXPECT_EQ(call.owner, &m_window);
     EXPECT_EQ(call.operation, "Open");
-    EXPECT_EQ(call.file, QString::fromLatin1(c.target));
+    EXPECT_EQ(call.file, QString::fromLatin1(target));
     EXPECT_TRUE(call.parametersNull);
     EXPECT_TRUE(call.directoryNull);
     EXPECT_EQ(call.showCommand, 1);
   }
+  EXPECT_EQ(links, 6);
 }
 
 // OK holds the focus without being a default button: Enter and Space press it,

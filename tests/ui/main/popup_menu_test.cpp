@@ -64,18 +64,8 @@ TEST_F(PopupMenuTest, AnyButtonOpensHelpASeparatorAndTheAddressAtThePointer) {
   EXPECT_TRUE(shell.calls.empty()) << "closing the menu chooses nothing";
 }
 
-TEST_F(PopupMenuTest, TheAddressOpensTheHomePageWithTheMainWindowAsOwner) {
-  pressOnLogo(Qt::RightButton, [](QMenu* popup) { choose(popup, "mnuweb"); });
-  ASSERT_EQ(shell.calls.size(), 1u);
-  const RecordingShellOpener::Call& call = shell.calls[0];
-  EXPECT_EQ(call.owner, window.get());
-  EXPECT_EQ(call.operation, QStringLiteral("Open"));
-  EXPECT_EQ(call.file, kHomePage);
-  EXPECT_TRUE(call.parametersNull);
-  EXPECT_TRUE(call.directoryNull);
-  EXPECT_EQ(call.showCommand, 1);
-}
-
+// The address, chosen with the left button, opens the home page with the main
+// window as owner.
 TEST_F(PopupMenuTest, OnlyTheLeftButtonChoosesAnEntry) {
   // Closes an About window that a wrong choice would open, so the test ends.
   int aboutShown = 0;
@@ -100,7 +90,12 @@ TEST_F(PopupMenuTest, OnlyTheLeftButtonChoosesAnEntry) {
   poll.stop();
   EXPECT_EQ(aboutShown, 0);
   ASSERT_EQ(shell.calls.size(), 1u) << "the left button chose the address";
-  EXPECT_EQ(shell.calls[0].file, kHomePage);
+  const RecordingShellOpener::Call& call = shell.calls[0];
+  EXPECT_EQ(call.owner, window.get());
+  EXPECT_EQ(call.operation, QStringLiteral("Open"));
+  EXPECT_EQ(call.file, kHomePage);
+  EXPECT_TRUE(call.parametersNull && call.directoryNull);
+  EXPECT_EQ(call.showCommand, 1);
 }
 
 TEST_F(PopupMenuTest, HelpShowsTheAboutWindowModallyWithoutOwner) {
