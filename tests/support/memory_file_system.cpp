@@ -97,27 +97,9 @@ class MemoryLock : public LockedFile {
 }  // namespace
 
 const char* opName(Op op) {
-  switch (op) {
-    case Op::Open:
-      return "Open";
-    case Op::Read:
-      return "Read";
-    case Op::Lock:
-      return "Lock";
-    case Op::Create:
-      return "Create";
-    case Op::Reserve:
-      return "Reserve";
-    case Op::Write:
-      return "Write";
-    case Op::Sync:
-      return "Sync";
-    case Op::Rename:
-      return "Rename";
-    case Op::Remove:
-      return "Remove";
-  }
-  return "?";
+  static const char* const kNames[] = {"Open",  "Read", "Lock",   "Create", "Reserve",
+                                       "Write", "Sync", "Rename", "Remove"};
+  return kNames[static_cast<int>(op)];
 }
 
 std::error_code MemoryFileSystem::use(Op op) {

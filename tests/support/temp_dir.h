@@ -40,10 +40,11 @@ class TempDir {
   // How many files and folders it holds.
   long entries() const { return std::distance(std::filesystem::directory_iterator(m_dir), {}); }
 
-  static void write(const std::string& path, const std::string& data) {
+  // Paths as the system spells them (wide on Windows, so any name works).
+  static void write(const std::filesystem::path& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
   }
-  static std::string read(const std::string& path) {
+  static std::string read(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
