@@ -82,12 +82,9 @@ class SvCliWin32Test : public ::testing::Test {
 
   std::wstring path(const std::wstring& name) const { return (m_temp.dir() / name).wstring(); }
   static void write(const std::wstring& p, const std::string& data) {
-    std::ofstream(fs::path(p), std::ios::binary) << data;
+    testing::TempDir::write(p, data);
   }
-  static std::string read(const std::wstring& p) {
-    std::ifstream in(fs::path(p), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  static std::string read(const std::wstring& p) { return testing::TempDir::read(p); }
 
   testing::TempDir m_temp;
 };

@@ -27,12 +27,9 @@ class Win32FileSystemTest : public ::testing::Test {
     return wide;
   }
   static void write(const std::string& p, const std::string& data) {
-    std::ofstream(native(p), std::ios::binary) << data;
+    testing::TempDir::write(native(p), data);
   }
-  static std::string read(const std::string& p) {
-    std::ifstream in(native(p), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  static std::string read(const std::string& p) { return testing::TempDir::read(native(p)); }
   long entries() const { return m_temp.entries(); }
   std::error_code replace(const std::string& p, const std::string& data) {
     std::unique_ptr<Replacement> r;
