@@ -6,9 +6,6 @@
 namespace sv::testing {
 namespace {
 
-int count(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
-int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
-
 TEST_F(Form1Test, PickersUseTheirFiltersOfferTheEarlierChoiceAndCancelKeepsIt) {
   dialog.answers = {"C:\\a b\\MainBase.dat", std::nullopt, "D:\\\xd0\xbd\xd0\xbe\xd0\xb2.rda"};
   click("of1");

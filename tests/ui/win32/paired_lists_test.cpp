@@ -15,10 +15,9 @@ class PairedListsTest : public Form1Test {
     run("MainBase.dat", "new.rda");
     list3 = control("List3");
     list4 = control("List4");
-    ASSERT_EQ(SendMessageW(list3, LB_GETCOUNT, 0, 0), 90);
+    ASSERT_EQ(count(list3), 90);
   }
 
-  static int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
   static int top(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)); }
 
   void clickRow(HWND list, int row) {
@@ -100,7 +99,7 @@ TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {
 TEST_F(PairedListsTest, EmptyListsMirrorNothing) {
   files.files["new.rda"] = records(100, 3);
   run("MainBase.dat", "new.rda");
-  EXPECT_EQ(SendMessageW(list3, LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(count(list3), 0);
   clickRow(list4, 0);
   EXPECT_EQ(selected(list3), -1);
   EXPECT_EQ(selected(list4), -1);

@@ -31,6 +31,10 @@ bool pumpMessages(win32::Form1* window = nullptr);
 // processed what the previous try posted.
 void whileModal(std::function<bool()> step);
 
+// A list box's item count and selected item (-1: none).
+inline int count(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+inline int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+
 // The client-area rectangle of a child window.
 RECT clientRectOf(HWND child);
 std::wstring windowText(HWND hwnd);
