@@ -271,7 +271,9 @@ TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {
 
 // Every operation of the file layer fails in turn, at every use a run makes
 // of it. Whatever fails, each file is wholly old or wholly new, the backup is
-// complete before the compared file changes, and nothing half-written stays.
+// complete before the compared file changes, nothing half-written stays, and
+// a new file that cannot be written leaves the compared and dupes files as
+// they were.
 TEST(CompareAndDelete, EveryFailingFileOperationLeavesTheUsersFilesWhole) {
   const std::string mainBase = "A\r\n1\r\nm\r\nB\r\n2\r\nn\r\n";
   const std::string compared = "A\r\n1\r\nx\r\nC\r\n3\r\ny\r\n";
@@ -356,24 +358,6 @@ TEST(CompareAndDelete, ABackupFailureIsReportedBeforeAScanFailure) {
   EXPECT_EQ(outcome.status.kind(), RunStatus::Kind::WriteFailed);
   EXPECT_EQ(outcome.status.file(), RunFile::Backup);
   EXPECT_TRUE(outcome.lists.List4.empty());
-}
-
-TEST(CompareAndDelete, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
-  for (Op op : {Op::Create, Op::Reserve, Op::Write, Op::Sync}) {
-    SCOPED_TRACE(testing::opName(op));
-    MemoryFileSystem fs;
-    fs.files = {{kMain, "A\r\n1\r\nm\r\n"}, {kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"},
-                {kDup, "old dupes"}};
-    // Uses of each: the backup's first, then the cleaned file's and the dupes
-    // file's in either order; failing the last one hits whichever comes last.
-    fs.failOn(op, 3);
-    const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
-    ASSERT_TRUE(fs.failureHit());
-    EXPECT_FALSE(outcome.status.isOk());
-    EXPECT_EQ(fs.files.at(kNew), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-    EXPECT_EQ(fs.files.at(kDup), "old dupes");
-    EXPECT_EQ(fs.files.at(kBak), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-  }
 }
 
 // What the real world does meanwhile: another run, another program, a
