@@ -209,41 +209,15 @@ TEST(CompareAndDelete, RecordsWithThousandsOfPartnersAreWrittenOncePerCoincidenc
 // A disk with room for little: each new file asks for its exact size first,
 // and the dupes file of many coincidences, too big, fails at once.
 TEST(CompareAndDelete, ADupesFileTooBigForTheDiskFailsBeforeAnythingChanges) {
-  class Limited : public Replacement {
-   public:
-    Limited(std::unique_ptr<Replacement> inner, std::uint64_t& asked)
-        : m_inner(std::move(inner)), m_asked(asked) {}
-    std::error_code reserve(std::uint64_t bytes) override {
-      m_asked = bytes;
-      if (bytes > 10000) return std::make_error_code(std::errc::no_space_on_device);
-      return m_inner->reserve(bytes);
-    }
-    std::error_code append(std::string_view data) override { return m_inner->append(data); }
-    std::error_code flush() override { return m_inner->flush(); }
-    std::error_code commit() override { return m_inner->commit(); }
-
-   private:
-    std::unique_ptr<Replacement> m_inner;
-    std::uint64_t& m_asked;
-  };
-  class SmallDisk : public MemoryFileSystem {
-   public:
-    std::map<std::string, std::uint64_t> asked;
-    std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
-                                 std::unique_ptr<Replacement>& out) override {
-      std::unique_ptr<Replacement> inner;
-      if (auto error = MemoryFileSystem::beginReplace(path, attributes, inner)) return error;
-      out = std::make_unique<Limited>(std::move(inner), asked[path]);
-      return {};
-    }
-  } fs;
+  MemoryFileSystem fs;
+  fs.room = 10000;
   std::string mainBase;
   for (int i = 0; i < 1000; ++i) mainBase += "A\r\n1\r\nm\r\n";
   const std::string compared = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\nA\r1\rz\r";
   fs.files = {{kMain, mainBase}, {kNew, compared}};
   const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
   EXPECT_EQ(outcome.status.message(), "Cannot write the dupes file \"/data/new.rda.dup\": disk full.");
-  EXPECT_EQ(fs.asked[kDup], 2000u * 9) << "the exact size, the rewritten line ends counted";
+  EXPECT_EQ(fs.reserved[kDup], 2000u * 9) << "the exact size, the rewritten line ends counted";
   EXPECT_EQ(fs.files.at(kNew), compared);
   EXPECT_EQ(fs.files.count(kDup), 0u);
 }

@@ -18,8 +18,10 @@ class MemoryReplacement : public Replacement {
     if (m_committed) m_fs.locked.erase(m_fs.locked.find(m_target));
   }
 
-  std::error_code reserve(std::uint64_t) override {
+  std::error_code reserve(std::uint64_t bytes) override {
     std::lock_guard lock(m_fs.mutex);
+    m_fs.reserved[m_target] = bytes;
+    if (bytes > m_fs.room) return std::make_error_code(std::errc::no_space_on_device);
     return m_fs.use(Op::Reserve);
   }
 

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -42,6 +43,10 @@ class MemoryFileSystem : public FileSystem {
   // Every step in turn ("read x", "lock x", "flush x", "commit x", ...),
   // x the final name: which step came before which.
   std::vector<std::string> steps;
+  // The room a new file may reserve, as on a small disk, and what each new
+  // file asked for, by final name.
+  std::uint64_t room = UINT64_MAX;
+  std::map<std::string, std::uint64_t> reserved;
 
   // The nth use (from 1) of op fails with error.
   void failOn(Op op, int nth,
