@@ -3,6 +3,8 @@
 
 #include "tests/ui/win32/window_fixture.h"
 
+#include <mutex>
+
 namespace sv::testing {
 namespace {
 
@@ -80,46 +82,21 @@ TEST_F(Form1Test, AFailedRunShowsOneMessageKeepsTheLabelAndTheFile) {
   EXPECT_EQ(count(control("List4")), 0);
 }
 
-// Notes the pointer whenever the run opens a file. The run may read on
-// threads of its own: the pointer asked for is the one the screen shows.
-class PointerWatchingFileSystem : public FileSystem {
- public:
-  explicit PointerWatchingFileSystem(FileSystem& inner) : m_inner(inner) {}
+TEST_F(Form1Test, TheRunShowsTheBusyPointerAndGivesItBackBeforeAnyMessage) {
+  // The pointer whenever the run has read a file. The run may read on
+  // threads of its own: the pointer asked for is the one the screen shows.
+  std::mutex noting;
   std::vector<HCURSOR> pointersWhileReading;
-
-  std::error_code readFile(const std::string& path, SharedContents& contents) override {
-    notePointer();
-    return m_inner.readFile(path, contents);
-  }
-  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override {
-    notePointer();
-    return m_inner.lockForRun(path, out);
-  }
-  void removeDebris(const std::string& path) override { m_inner.removeDebris(path); }
-  std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
-                               std::unique_ptr<Replacement>& out) override {
-    return m_inner.beginReplace(path, attributes, out);
-  }
-  bool sameFile(const std::string& a, const std::string& b) override {
-    return m_inner.sameFile(a, b);
-  }
-
- private:
-  void notePointer() {
+  files.afterRead = [&](const std::string&) {
     CURSORINFO shown{};
     shown.cbSize = sizeof(shown);
     GetCursorInfo(&shown);
+    std::lock_guard lock(noting);
     pointersWhileReading.push_back(shown.hCursor);
-  }
-
-  FileSystem& m_inner;
-};
-
-TEST_F(Form1Test, TheRunShowsTheBusyPointerAndGivesItBackBeforeAnyMessage) {
-  PointerWatchingFileSystem watched(files);
+  };
   std::vector<HCURSOR> pointerAtMessage;
   window = std::make_unique<win32::Form1>(win32::Form1Services{
-      watched, dialog, settings, shell,
+      files, dialog, settings, shell,
       [&](HWND, const std::wstring&) { pointerAtMessage.push_back(GetCursor()); }, 96});
   window->show();
   const HCURSOR busy = LoadCursorW(nullptr, IDC_WAIT);
@@ -128,14 +105,15 @@ TEST_F(Form1Test, TheRunShowsTheBusyPointerAndGivesItBackBeforeAnyMessage) {
   files.files["MainBase.dat"] = records(0, 2);
   files.files["new.rda"] = records(1, 2);
   run("MainBase.dat", "new.rda");
-  ASSERT_FALSE(watched.pointersWhileReading.empty());
-  for (HCURSOR pointer : watched.pointersWhileReading) EXPECT_EQ(pointer, busy);
+  ASSERT_FALSE(pointersWhileReading.empty());
+  for (HCURSOR pointer : pointersWhileReading) EXPECT_EQ(pointer, busy);
   EXPECT_EQ(GetCursor(), arrow);
 
   files.files.erase("MainBase.dat");
   run("MainBase.dat", "new.rda");
   ASSERT_EQ(pointerAtMessage.size(), 1u);
   EXPECT_EQ(pointerAtMessage[0], arrow);
+  files.afterRead = nullptr;
 }
 
 TEST_F(Form1Test, ThePointerIsTheQuestionMarkOverTheLogoOnlyAndTheRunsOwnWhileBusy) {

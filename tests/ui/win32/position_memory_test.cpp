@@ -29,19 +29,20 @@ POINT windowCorner(HWND hwnd) {
   return {place.left, place.top};
 }
 
-class PositionMemoryTest : public ::testing::Test {
- protected:
-  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VARNOK SV"); }
-  void TearDown() override {
-    window.reset();
-    pumpMessages();
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VARNOK SV");
-  }
+void clearRegistry() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\VARNOK SV");
+}
 
-  void open() {
-    window = std::make_unique<win32::Form1>(
-        win32::Form1Services{files, dialog, registry, shell, {}, 96});
-    ASSERT_TRUE(window->isOpen());
+// The window with the real registry store; each case opens its own.
+class PositionMemoryTest : public Form1Test {
+ protected:
+  void SetUp() override {
+    clearRegistry();
+    store = &registry;
+  }
+  void TearDown() override {
+    Form1Test::TearDown();
+    clearRegistry();
   }
   // Closes the window by its close box.
   void close() {
@@ -50,11 +51,7 @@ class PositionMemoryTest : public ::testing::Test {
     window.reset();
   }
 
-  MemoryFileSystem files;
-  FakeFileDialog dialog;
   win32::RegistrySettingsStore registry;
-  RecordingShell shell;
-  std::unique_ptr<win32::Form1> window;
 };
 
 TEST_F(PositionMemoryTest, CloseBoxAndExitSaveTheEdgesInTwipsAndTheNextStartUsesThem) {

@@ -47,7 +47,7 @@ class Form1Test : public ::testing::Test {
   void open(int dpi = layout::kBaseDpi) {
     window.reset();
     window = std::make_unique<win32::Form1>(
-        win32::Form1Services{files, dialog, settings, shell,
+        win32::Form1Services{files, dialog, *store, shell,
                              [this](HWND owner, const std::wstring& message) {
                                failures.push_back({owner, message});
                              },
@@ -72,6 +72,7 @@ class Form1Test : public ::testing::Test {
   MemoryFileSystem files;
   FakeFileDialog dialog;
   MemorySettings settings;
+  win32::SettingsStore* store = &settings;  // what open() gives the window
   RecordingShell shell;
   std::vector<std::pair<HWND, std::wstring>> failures;
   std::unique_ptr<win32::Form1> window;
