@@ -173,17 +173,5 @@ TEST_F(SvCliWin32Test, AFileAnotherProgramHoldsIsLeftAsItWas) {
   EXPECT_EQ(m_temp.entries(), 2);
 }
 
-TEST_F(SvCliWin32Test, DebrisOfAKilledRunGoesWithTheNextRun) {
-  const std::wstring main = path(L"MainBase.dat");
-  const std::wstring compared = path(L"new.rda");
-  write(main, "A\r\n1\r\nmain\r\n");
-  write(compared, "A\r\n1\r\nnew\r\nB\r\n2\r\nstays\r\n");
-  write(path(L".sv00000000abcd.tmp"), "half a file");
-  Outcome run = runSvCli({main, compared});
-  EXPECT_EQ(run.status, 0u) << run.err;
-  EXPECT_EQ(read(compared), "B\r\n2\r\nstays\r\n");
-  EXPECT_EQ(m_temp.entries(), 4);  // MainBase.dat, new.rda, .bak, .dup
-}
-
 }  // namespace
 }  // namespace sv

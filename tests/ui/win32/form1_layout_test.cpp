@@ -11,32 +11,19 @@ namespace {
 
 using layout::ControlKind;
 
-struct ToolTipSearch {
-  HWND form;
-  HWND tips;
-};
-
-BOOL CALLBACK findToolTips(HWND hwnd, LPARAM state) {
-  auto* search = reinterpret_cast<ToolTipSearch*>(state);
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (lstrcmpW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == search->form) {
-    search->tips = hwnd;
-  }
-  return TRUE;
-}
-
 std::wstring toolTipOf(HWND form, HWND control) {
-  ToolTipSearch search{form, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), &findToolTips, reinterpret_cast<LPARAM>(&search));
-  if (!search.tips) return L"<no tooltip window>";
+  HWND tips = nullptr;
+  do {
+    tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+  } while (tips && GetWindow(tips, GW_OWNER) != form);
+  if (!tips) return L"<no tooltip window>";
   wchar_t text[256] = {};
   TOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.hwnd = form;
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = text;
-  SendMessageW(search.tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   return text;
 }
 
