@@ -130,8 +130,11 @@ void frmAbout::makeButton(const Control& control) {
 }
 
 void frmAbout::setUpFrame() {
-  // No icon of its own: it would otherwise take the program's.
-  setWindowIcon(QIcon());
+  // No icon in its title bar. Without one of its own, a window manager that
+  // always draws one (openbox) shows the program's: a blank icon shows none.
+  QPixmap blank(16, 16);
+  blank.fill(Qt::transparent);
+  setWindowIcon(QIcon(blank));
   sv::keepOffTaskbar(*this);
   // Made before anything moves it, the native window leaves its first place
   // to the window manager; and marked as moved, QDialog does not centre it
