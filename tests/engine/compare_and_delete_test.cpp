@@ -322,7 +322,7 @@ TEST(CompareAndDelete, BothNewFilesAreFlushedBeforeEitherIsPutInPlace) {
   EXPECT_TRUE(fs.locked.empty());
 }
 
-// The design's failure order: the backup is the first step, so its failure
+// The run's failure order: the backup is the first step, so its failure
 // is what the user hears of, even when the scan failed as well.
 TEST(CompareAndDelete, ABackupFailureIsReportedBeforeAScanFailure) {
   MemoryFileSystem fs;

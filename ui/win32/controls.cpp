@@ -136,7 +136,7 @@ void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFO
     top += bitmap.bmHeight;
   }
   RECT textRect{content.left, top, content.right, content.bottom};
-  // With prefix processing on, the design's "&&" shows as one "&".
+  // With prefix processing on, a caption's "&&" shows as one "&".
   DrawTextW(dc, caption.c_str(), -1, &textRect, format);
   SelectObject(dc, oldFont);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The pieces both Win32 windows are made of: window classes that hand their
-// messages to a C++ object, fonts and colours from the design's tables,
+// messages to a C++ object, fonts and colours from the window tables,
 // owner-drawn push buttons in their own colour, and tooltips.
 
 #include "ui/layout/window_tables.h"
@@ -37,7 +37,7 @@ class WindowBase {
 
 // One line of the 8.25 pt font, as the list rows and the one-line labels
 // count it: 13 pixels at 96 dpi. A font that the system substitutes for a
-// missing one may be a pixel shorter; rows and labels keep the design's
+// missing one may be a pixel shorter; rows and labels keep the table's
 // height all the same, so that both paired lists show the same rows.
 inline constexpr int kLineTwips = 195;
 
@@ -46,11 +46,11 @@ int displayDpi(int dpi = 0);
 
 RECT pixelRect(const layout::Rect& twips, int dpi);
 
-// A font of the design: by name, size in points at dpi, weight, italic and
+// A font of the window tables: by name, size in points at dpi, weight, italic and
 // character set. The caller owns it.
 HFONT createFont(const layout::Font& font, int dpi);
 
-// A colour of the design; Colour::none() gives fallback.
+// A colour of the window tables; Colour::none() gives fallback.
 COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback);
 COLORREF toColorRef(layout::Rgb rgb);
 
@@ -71,7 +71,7 @@ void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text);
 namespace sv::win32 {
 
 // The child-window identifier of a control of window: its place in the
-// design's table, so that both the window and whoever drives it by messages
+// window table, so that both the window and whoever drives it by messages
 // find it with GetDlgItem.
 int controlId(const layout::Window& window, const layout::Control& control);
 

@@ -3,7 +3,7 @@
 // The main window, native Win32: the two file pickers, the compare-and-delete
 // run with its three result lists and count, the paired coincidence lists,
 // the remembered window position, the logo's pop-up menu and Exit. Every
-// control, rectangle, text and colour comes from the design's tables
+// control, rectangle, text and colour comes from the window tables
 // (ui/layout); the run itself is sv::compareAndDelete().
 
 #include "engine/compare_and_delete.h"
@@ -59,7 +59,7 @@ class Form1 : public WindowBase {
   // through the keyboard order, Enter presses a focused button.
   bool preTranslate(const MSG& message);
 
-  // The child window of a control of the design; null for one without a
+  // The child window of a control of the window tables; null for one without a
   // window (the dialog controls).
   HWND control(std::string_view name) const;
   HMENU popupMenu() const { return m_menu; }

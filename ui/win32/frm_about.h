@@ -1,7 +1,7 @@
 #pragma once
 
 // The About window, native Win32: title, description, usage help, the
-// author's links and copyright, and OK. Built afresh from the design's table
+// author's links and copyright, and OK. Built afresh from the window table
 // at every showing; it keeps no state.
 
 #include "ui/layout/window_tables.h"

@@ -1,4 +1,4 @@
-// The main window against the design's tables: frame, client area, every
+// The main window against the window tables: frame, client area, every
 // control's rectangle, text, font, tooltip and kind, and the keyboard order.
 
 #include "tests/ui/win32/window_fixture.h"
