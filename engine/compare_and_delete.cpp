@@ -475,6 +475,15 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
   }
   if (!outcome.status.isOk() || options.dryRun) return outcome;
 
+  // A file nobody may write is one its owner keeps as it is, though a rename
+  // in a writable folder (and root, always) could replace it. Its outputs
+  // are the run's own and are replaced whatever their mode.
+  if (attributes.known && (attributes.mode & 0222) == 0) {
+    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath,
+                                            std::make_error_code(std::errc::permission_denied));
+    return outcome;
+  }
+
   // Both new files are written and flushed before either is put in place:
   // a dupes file that cannot be written must not leave a cleaned compared
   // file whose removed records live only in the backup.

@@ -404,11 +404,6 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
     if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
       return make_error_code(FileError::NotRegularFile);
     }
-    // A file nobody may write is one its owner keeps as it is; a rename in
-    // a writable folder would replace it all the same (and as root always).
-    if (S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
-      return std::make_error_code(std::errc::permission_denied);
-    }
   } else if (errno != ENOENT) {
     return lastError();
   }

@@ -231,6 +231,24 @@ TEST_F(SvCliTest, ADupesFileThatCannotBeNamedLeavesTheComparedFileAsItWas) {
   EXPECT_EQ(m_temp.entries(), 3);
 }
 
+// A read-only file for comparing is kept; its backup, read-only like it,
+// does not stop the run once the user lets the file be written.
+TEST_F(SvCliTest, AReadOnlyFileIsKeptAndItsBackupIsNoObstacleLater) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  write(m_new, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  const auto readOnly = fs::perms::owner_read | fs::perms::group_read;
+  fs::permissions(m_new, readOnly);
+  EXPECT_EQ(run({m_main, m_new}), 1);
+  EXPECT_EQ(read(m_new), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  EXPECT_EQ(fs::status(m_new + ".bak").permissions(), readOnly);
+
+  fs::permissions(m_new, readOnly | fs::perms::owner_write);
+  m_err.str("");
+  EXPECT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  EXPECT_EQ(read(m_new), "B\r\n2\r\ny\r\n");
+  EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nx\r\n");
+}
+
 // Links planted at the outputs' names are replaced; the compared file's own
 // link survives and its target is cleaned.
 TEST_F(SvCliTest, LinksAreFollowedOnlyForTheFileForComparing) {
