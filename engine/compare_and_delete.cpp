@@ -194,10 +194,6 @@ struct Found {
   Coincidences coincidences;
 };
 
-// The scan proper, once the compared file is in memory. The main base is
-// loaded and indexed on a thread of its own while this one reads the rest of
-// the compared records; then each compared record is looked up in turn, so
-// results come out in file order.
 // The main base as read on a thread of its own, started with the compared
 // file's read: copying the two files is a fair share of a run.
 struct MainBaseRead {
@@ -205,6 +201,10 @@ struct MainBaseRead {
   SharedContents contents;
 };
 
+// The scan proper, once the compared file is in memory. The main base is
+// loaded and indexed on a thread of its own while this one reads the rest of
+// the compared records; then each compared record is looked up in turn, so
+// results come out in file order.
 class Scan {
  public:
   Scan(std::future<MainBaseRead>& mainBaseRead, const std::string& mainBasePath,
@@ -417,32 +417,26 @@ RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::st
   }
 
   progress = {RunFile::Compared, comparedPath};
-  // Its failure only counts once the compared file has a record to look up.
-  auto readMainBase = [&files, &mainBasePath] {
-    MainBaseRead read;
-    read.error = files.readFile(mainBasePath, read.contents);
-    return read;
-  };
-  std::future<MainBaseRead> mainBaseRead;
   // The lock is held to the end, so that no other run cleans the same file
   // meanwhile; a dry run changes nothing and needs none.
   std::unique_ptr<LockedFile> lock;
-  SharedContents contents;
-  if (options.dryRun) {
-    mainBaseRead = std::async(std::launch::async | std::launch::deferred, readMainBase);
-    if (auto error = files.readFile(comparedPath, contents)) {
-      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
-    }
-  } else {
+  if (!options.dryRun) {
     if (auto error = files.lockForRun(comparedPath, lock)) {
       return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
     }
     files.removeDebris(backupPath);
     if (lock->target() != comparedPath) files.removeDebris(lock->target());
-    mainBaseRead = std::async(std::launch::async | std::launch::deferred, readMainBase);
-    if (auto error = lock->read(contents)) {
-      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
-    }
+  }
+  // Its failure only counts once the compared file has a record to look up.
+  std::future<MainBaseRead> mainBaseRead =
+      std::async(std::launch::async | std::launch::deferred, [&files, &mainBasePath] {
+        MainBaseRead read;
+        read.error = files.readFile(mainBasePath, read.contents);
+        return read;
+      });
+  SharedContents contents;
+  if (auto error = lock ? lock->read(contents) : files.readFile(comparedPath, contents)) {
+    return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
   }
   const std::string_view compared = contents->bytes();
   // The outputs hold the compared file's records, so they get its owner and
