@@ -2,13 +2,11 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <new>
-#include <random>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -283,8 +281,13 @@ std::error_code PosixFileSystem::lockForRun(const std::string& path,
 void PosixFileSystem::removeDebris(const std::string& path) {
   Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder) return;
-  DIR* dir = ::fdopendir(::dup(folder.get()));
-  if (dir == nullptr) return;
+  const int listed = ::dup(folder.get());
+  if (listed < 0) return;
+  DIR* dir = ::fdopendir(listed);
+  if (dir == nullptr) {
+    ::close(listed);
+    return;
+  }
   while (const dirent* entry = ::readdir(dir)) {
     if (!isTemporaryName(entry->d_name)) continue;
     Descriptor fd(::openat(folder.get(), entry->d_name,

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
-#include <random>
 #include <windows.h>
 
 namespace sv {
