@@ -170,6 +170,13 @@ void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text) {
 
 namespace sv::win32 {
 
+LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush) {
+  RECT client;
+  GetClientRect(window, &client);
+  FillRect(reinterpret_cast<HDC>(dc), &client, brush);
+  return 1;
+}
+
 int controlId(const layout::Window& window, const layout::Control& control) {
   return 1000 + static_cast<int>(&control - window.controls.data());
 }

@@ -70,6 +70,44 @@ void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text);
 
 namespace sv::win32 {
 
+// A control made from the window tables, as both windows keep it.
+struct ControlItem {
+  const layout::Control* design = nullptr;
+  HWND hwnd = nullptr;  // null for a control without a window (the dialogs)
+  HFONT font = nullptr;
+  COLORREF fore = 0;
+};
+
+// The item of items whose window is hwnd; null for none.
+template <class Item>
+Item* itemOf(std::vector<Item>& items, HWND hwnd) {
+  for (Item& item : items) {
+    if (item.hwnd == hwnd) return &item;
+  }
+  return nullptr;
+}
+
+// Lays each control's window over those the table lists before it, and
+// returns the windows in the table's keyboard order.
+template <class Item>
+std::vector<HWND> stackInTableOrder(const layout::Window& window, const std::vector<Item>& items) {
+  for (const Item& item : items) {
+    if (item.hwnd) {
+      SetWindowPos(item.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  std::vector<HWND> order;
+  for (const layout::Control* design : window.tabOrder()) {
+    for (const Item& item : items) {
+      if (item.design == design && item.hwnd) order.push_back(item.hwnd);
+    }
+  }
+  return order;
+}
+
+// Paints a window's whole client area with brush, for WM_ERASEBKGND.
+LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush);
+
 // The child-window identifier of a control of window: its place in the
 // window table, so that both the window and whoever drives it by messages
 // find it with GetDlgItem.

@@ -173,15 +173,7 @@ void Form1::buildControls() {
     m_items.push_back(std::move(item));
   }
 
-  // Each control lies over the ones the table lists before it.
-  for (const Item& item : m_items) {
-    if (!item.hwnd) continue;
-    SetWindowPos(item.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-
-  for (const layout::Control* design : m_design.tabOrder()) {
-    if (HWND hwnd = control(design->name)) m_tabOrder.push_back(hwnd);
-  }
+  m_tabOrder = stackInTableOrder(m_design, m_items);
 
   for (HWND list : {m_list3, m_list4}) {
     if (list) SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -233,13 +225,6 @@ HWND Form1::control(std::string_view name) const {
   return nullptr;
 }
 
-Form1::Item* Form1::itemFor(HWND hwnd) {
-  for (Item& item : m_items) {
-    if (item.hwnd == hwnd) return &item;
-  }
-  return nullptr;
-}
-
 const ResultList* Form1::listFor(HWND hwnd) const {
   if (hwnd == m_list2) return &m_results.List2;
   if (hwnd == m_list3) return &m_results.List3;
@@ -249,12 +234,8 @@ const ResultList* Form1::listFor(HWND hwnd) const {
 
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(m_hwnd, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, m_formBrush);
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return paintBackground(m_hwnd, wParam, m_formBrush);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
       HDC dc = reinterpret_cast<HDC>(wParam);

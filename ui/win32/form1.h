@@ -69,11 +69,7 @@ class Form1 : public WindowBase {
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  struct Item {
-    const layout::Control* design = nullptr;
-    HWND hwnd = nullptr;
-    HFONT font = nullptr;
-    COLORREF fore = 0;
+  struct Item : ControlItem {
     COLORREF back = 0;
     HBRUSH backBrush = nullptr;  // null: the window's green shows through
     HBITMAP picture = nullptr;
@@ -82,7 +78,7 @@ class Form1 : public WindowBase {
 
   void buildControls();
   void buildMenu();
-  Item* itemFor(HWND hwnd);
+  Item* itemFor(HWND hwnd) { return itemOf(m_items, hwnd); }
   const ResultList* listFor(HWND hwnd) const;
   void drawListItem(const DRAWITEMSTRUCT& draw);
   void onCommand(WPARAM wParam, LPARAM lParam);

@@ -127,31 +127,13 @@ void FrmAbout::buildControls() {
     if (design.kind == layout::ControlKind::PushButton) m_ok = item.hwnd;
     m_items.push_back(item);
   }
-  for (const Item& item : m_items) {
-    SetWindowPos(item.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  for (const layout::Control* design : m_design.tabOrder()) {
-    for (const Item& item : m_items) {
-      if (item.design == design) m_tabOrder.push_back(item.hwnd);
-    }
-  }
-}
-
-const FrmAbout::Item* FrmAbout::itemFor(HWND hwnd) const {
-  for (const Item& item : m_items) {
-    if (item.hwnd == hwnd) return &item;
-  }
-  return nullptr;
+  m_tabOrder = stackInTableOrder(m_design, m_items);
 }
 
 LRESULT FrmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(m_hwnd, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, m_faceBrush);
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return paintBackground(m_hwnd, wParam, m_faceBrush);
     case WM_CTLCOLORSTATIC:
       if (const Item* item = itemFor(reinterpret_cast<HWND>(lParam))) {
         HDC dc = reinterpret_cast<HDC>(wParam);

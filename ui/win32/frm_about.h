@@ -28,18 +28,13 @@ class FrmAbout : public WindowBase {
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  struct Item {
-    const layout::Control* design = nullptr;
-    HWND hwnd = nullptr;
-    HFONT font = nullptr;
-    COLORREF fore = 0;
-  };
+  using Item = ControlItem;
 
   FrmAbout(ShellOpener& shell, int dpi);
   ~FrmAbout() override;
   bool create(HWND owner);
   void buildControls();
-  const Item* itemFor(HWND hwnd) const;
+  Item* itemFor(HWND hwnd) { return itemOf(m_items, hwnd); }
 
   void cmdOK_Click();
   void lblInf_Click(short index);
