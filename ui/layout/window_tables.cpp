@@ -56,7 +56,8 @@ constexpr Control pushButton(std::string_view name, Rect rect, std::string_view 
           .align = Align::Centre};
 }
 
-constexpr Control textBox(std::string_view name, Rect rect, int tabIndex) {
+constexpr Control textBox(std::string_view name, Rect rect, int tabIndex,
+                          std::string_view picker) {
   return {.name = name,
           .kind = ControlKind::TextBox,
           .rect = rect,
@@ -65,11 +66,17 @@ constexpr Control textBox(std::string_view name, Rect rect, int tabIndex) {
           .back = kCream,
           .border = true,
           .tabIndex = tabIndex,
-          .tabStop = true};
+          .tabStop = true,
+          .namedAfter = picker};
 }
 
 constexpr Control withPicture(Control control, Picture picture) {
   control.picture = picture;
+  return control;
+}
+
+constexpr Control headedBy(Control control, std::string_view heading) {
+  control.namedAfter = heading;
   return control;
 }
 
@@ -99,8 +106,8 @@ constexpr Control kForm1Controls[] = {
     withPicture(pushButton("Command3", {4275, 2160, 1365, 1050}, "Exit", "  Close program  ",
                            kMsSansSerifLarge, 5),
                 Picture::ExitDoor),
-    textBox("Text1", {0, 2400, 2055, 285}, 8),
-    textBox("Text2", {2040, 2400, 2175, 285}, 9),
+    textBox("Text1", {0, 2400, 2055, 285}, 8, "of1"),
+    textBox("Text2", {2040, 2400, 2175, 285}, 9, "of2"),
     pushButton("of1", {0, 2760, 2055, 450}, "Select Mainbase.dat",
                "  Select Dalvorn  Mainbase.dat file  ", kArialItalic, 2),
     pushButton("of2", {2040, 2760, 2175, 450}, "Select file for comparing",
@@ -110,7 +117,8 @@ constexpr Control kForm1Controls[] = {
      .text = "File without dupes records:",
      .font = kMsSansSerifLarge,
      .fore = kDarkBlue},
-    listBox("List2", {0, 3600, 5655, 1230}, "  File view without dupes records  ", 7),
+    headedBy(listBox("List2", {0, 3600, 5655, 1230}, "  File view without dupes records  ", 7),
+             "Label2"),
     listBox("List1", {-2000, 1320, 615, 255}, "", 6, false),
     openFileDialog("CD1", "MainBase.dat|MainBase.dat"),
     openFileDialog("CD", "RDA files|*.rda|"),
@@ -294,6 +302,37 @@ std::vector<FileFilter> parseFilter(std::string_view filter) {
     filter.remove_prefix(std::min(end + 1, filter.size()));
   }
   return entries;
+}
+
+namespace {
+
+// Runs of spaces are one space; none at either end.
+std::string foldSpaces(std::string_view text) {
+  std::string folded;
+  for (char c : text) {
+    if (c == ' ' && (folded.empty() || folded.back() == ' ')) continue;
+    folded.push_back(c);
+  }
+  if (!folded.empty() && folded.back() == ' ') folded.pop_back();
+  return folded;
+}
+
+}  // namespace
+
+std::string accessibleName(const Window& window, const Control& control) {
+  if (!control.namedAfter.empty()) {
+    std::string name = foldSpaces(shownText(window.control(control.namedAfter).text));
+    // A heading's colon leads the eye to the list; read aloud it is noise.
+    if (name.ends_with(':')) name.pop_back();
+    // A picker's verb says what the button does, not what the box holds.
+    constexpr std::string_view kVerb = "Select ";
+    if (control.kind == ControlKind::TextBox && name.starts_with(kVerb)) {
+      name.erase(0, kVerb.size());
+    }
+    return name;
+  }
+  if (control.kind == ControlKind::ListBox) return foldSpaces(control.tooltip);
+  return foldSpaces(shownText(control.text));
 }
 
 std::string shownText(std::string_view text) {

@@ -139,6 +139,10 @@ struct Control {
   // An open-file dialog control's filter: description|pattern pairs (see
   // parseFilter()).
   std::string_view filter{};
+  // The control whose words name this one for assistive technology: a
+  // list's heading, or the picker whose choice a text box echoes. Empty:
+  // the control's own words name it (see accessibleName()).
+  std::string_view namedAfter{};
 };
 
 enum class Frame {
@@ -202,6 +206,13 @@ struct FileFilter {
 // "RDA files|*.rda|" gives one entry: the separator that ends the list adds
 // none. A description without its pattern is dropped.
 std::vector<FileFilter> parseFilter(std::string_view filter);
+
+// What assistive technology calls a control: the words a sighted user reads
+// for it, spaces folded. A button or label by its caption, a list by its
+// tooltip or heading, a text box by the picker it echoes (without the verb:
+// "Mainbase.dat"). Empty for a control with nothing to read; a label whose
+// text a run sets (Form1's Label1) is named by its text at the time.
+std::string accessibleName(const Window& window, const Control& control);
 
 // A caption as the reader sees it: "&&" is one "&". A single "&" would only
 // underline the next letter as an access key, and is dropped.

@@ -346,5 +346,23 @@ TEST(TextRulesTest, FiltersAndCaptions) {
   EXPECT_EQ(shownText("Exit"), "Exit");
 }
 
+// The names a screen reader speaks; both windows' tests compare their
+// controls with accessibleName(), so these rows pin the rule itself.
+TEST(TextRulesTest, AccessibleNamesAreTheWordsASightedUserReads) {
+  const Window& form = form1Window();
+  const std::pair<std::string_view, std::string_view> names[] = {
+      {"Command1", "Compare & Delete"},
+      {"of1", "Select Mainbase.dat"},
+      {"List3", "Coincidences in Mainbase.dat"},
+      {"List2", "File without dupes records"},
+      {"Text1", "Mainbase.dat"},
+      {"Text2", "file for comparing"},
+  };
+  for (const auto& [control, name] : names) {
+    EXPECT_EQ(accessibleName(form, form.control(control)), name) << control;
+  }
+  EXPECT_EQ(accessibleName(aboutWindow(), aboutWindow().control("lblInf", 3)), "Web:");
+}
+
 }  // namespace
 }  // namespace sv::layout
