@@ -34,6 +34,9 @@ class TimedFileSystem : public sv::FileSystem {
                              std::unique_ptr<sv::LockedFile>& out) override {
     return m_inner.lockForRun(path, out);
   }
+  std::error_code checkUse(const std::string& path, sv::FileUse use) override {
+    return m_inner.checkUse(path, use);
+  }
   void removeDebris(const std::string& path) override { m_inner.removeDebris(path); }
   std::error_code beginReplace(const std::string& path, const sv::FileAttributes& attributes,
                                std::unique_ptr<sv::Replacement>& out) override {

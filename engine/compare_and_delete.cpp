@@ -397,123 +397,186 @@ RunOutcome failed(RunStatus status) {
   return outcome;
 }
 
-RunOutcome run(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
-               const RunOptions& options, Progress& progress) {
-  const std::string backupPath = backupPathFor(comparedPath);
-  const std::string dupesPath = dupesPathFor(comparedPath);
+// One run, as its steps. Each step returns ok to let the next one go, or
+// the status the run ends with.
+class Run {
+ public:
+  Run(FileSystem& files, const std::string& mainBasePath, const std::string& comparedPath,
+      const RunOptions& options, Progress& progress)
+      : m_files(files),
+        m_mainBasePath(mainBasePath),
+        m_comparedPath(comparedPath),
+        m_backupPath(backupPathFor(comparedPath)),
+        m_dupesPath(dupesPathFor(comparedPath)),
+        m_dryRun(options.dryRun),
+        m_progress(progress) {}
+
+  RunOutcome go() {
+    for (auto step : {&Run::refuse, &Run::lock, &Run::read}) {
+      if (auto status = (this->*step)(); !status.isOk()) return failed(std::move(status));
+    }
+    startBackup();
+    scan();
+    if (auto status = finishBackup(); !status.isOk()) return failed(std::move(status));
+    if (m_outcome.status.isOk() && !m_dryRun) m_outcome.status = write();
+    return std::move(m_outcome);
+  }
+
+ private:
   // The main base is only ever read. Cleaning it against itself would empty
   // it, and outputs are written over whatever holds their names; all of this
-  // is refused before anything is touched.
-  if (files.sameFile(comparedPath, mainBasePath)) {
-    return failed(RunStatus::wouldOverwriteMainBase(RunFile::Compared, comparedPath));
-  }
-  if (!options.dryRun) {
-    if (files.sameFile(backupPath, mainBasePath)) {
-      return failed(RunStatus::wouldOverwriteMainBase(RunFile::Backup, backupPath));
+  // is refused before anything is touched, as is an input that is no file.
+  RunStatus refuse() {
+    if (m_files.sameFile(m_comparedPath, m_mainBasePath)) {
+      return RunStatus::wouldOverwriteMainBase(RunFile::Compared, m_comparedPath);
     }
-    if (files.sameFile(dupesPath, mainBasePath)) {
-      return failed(RunStatus::wouldOverwriteMainBase(RunFile::Dupes, dupesPath));
+    if (!m_dryRun) {
+      for (const auto& [file, path] : {std::pair{RunFile::Backup, &m_backupPath},
+                                       std::pair{RunFile::Dupes, &m_dupesPath}}) {
+        if (m_files.sameFile(*path, m_mainBasePath)) {
+          return RunStatus::wouldOverwriteMainBase(file, *path);
+        }
+      }
     }
+    if (auto error = m_files.checkUse(m_mainBasePath, FileUse::Read)) {
+      return RunStatus::readRefused(RunFile::MainBase, m_mainBasePath, error);
+    }
+    return RunStatus::ok();
   }
 
-  progress = {RunFile::Compared, comparedPath};
   // The lock is held to the end, so that no other run cleans the same file
-  // meanwhile; a dry run changes nothing and needs none.
-  std::unique_ptr<LockedFile> lock;
-  if (!options.dryRun) {
-    if (auto error = files.lockForRun(comparedPath, lock)) {
-      return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
+  // meanwhile; a dry run changes nothing and needs none. Every file the run
+  // will replace is then checked, so that one that cannot be replaced stops
+  // the run before the old backup, the user's way back, is gone.
+  RunStatus lock() {
+    m_progress = {RunFile::Compared, m_comparedPath};
+    if (m_dryRun) return RunStatus::ok();
+    if (auto error = m_files.lockForRun(m_comparedPath, m_lock)) {
+      return RunStatus::readFailed(RunFile::Compared, m_comparedPath, error);
     }
-    files.removeDebris(backupPath);
-    if (lock->target() != comparedPath) files.removeDebris(lock->target());
+    const std::pair<RunFile, const std::string*> outputs[] = {
+        {RunFile::Compared, &m_lock->target()},
+        {RunFile::Backup, &m_backupPath},
+        {RunFile::Dupes, &m_dupesPath}};
+    for (const auto& [file, path] : outputs) {
+      if (auto error = m_files.checkUse(*path, FileUse::Replace)) {
+        return RunStatus::replaceRefused(file, file == RunFile::Compared ? m_comparedPath : *path,
+                                         error);
+      }
+    }
+    m_files.removeDebris(m_backupPath);
+    if (m_lock->target() != m_comparedPath) m_files.removeDebris(m_lock->target());
+    return RunStatus::ok();
   }
-  // Its failure only counts once the compared file has a record to look up.
-  std::future<MainBaseRead> mainBaseRead =
-      std::async(std::launch::async | std::launch::deferred, [&files, &mainBasePath] {
-        MainBaseRead read;
-        read.error = files.readFile(mainBasePath, read.contents);
-        return read;
-      });
-  SharedContents contents;
-  if (auto error = lock ? lock->read(contents) : files.readFile(comparedPath, contents)) {
-    return failed(RunStatus::readFailed(RunFile::Compared, comparedPath, error));
+
+  // The main base is read on a thread of its own alongside the compared
+  // file; its failure only counts once the compared file has a record to
+  // look up.
+  RunStatus read() {
+    m_mainBaseRead = std::async(std::launch::async | std::launch::deferred, [this] {
+      MainBaseRead read;
+      read.error = m_files.readFile(m_mainBasePath, read.contents);
+      return read;
+    });
+    if (auto error = m_lock ? m_lock->read(m_contents)
+                            : m_files.readFile(m_comparedPath, m_contents)) {
+      return RunStatus::readFailed(RunFile::Compared, m_comparedPath, error);
+    }
+    // The outputs hold the compared file's records, so they get its owner
+    // and access rules; the cleaned file keeps the rest of what it is too.
+    if (m_lock) m_attributes = m_lock->attributes();
+    return RunStatus::ok();
   }
-  const std::string_view compared = contents->bytes();
-  // The outputs hold the compared file's records, so they get its owner and
-  // mode; the cleaned file keeps them.
-  const FileAttributes attributes = lock ? lock->attributes() : FileAttributes();
 
   // The backup is written while the scan runs, since both take about as
-  // long. Its failure still comes first: the run then reports it and nothing
-  // of the scan, as if it had stopped there.
-  std::future<std::error_code> backup;
-  if (!options.dryRun) {
-    backup = std::async(std::launch::async | std::launch::deferred,
-                        [&] { return writeWhole(files, backupPath, attributes, compared); });
+  // long. Its failure still comes first: the run then reports it and
+  // nothing of the scan, as if it had stopped there.
+  void startBackup() {
+    if (m_dryRun) return;
+    m_backup = std::async(std::launch::async | std::launch::deferred, [this] {
+      return writeWhole(m_files, m_backupPath, m_attributes.accessOnly(), m_contents->bytes());
+    });
   }
 
-  RunOutcome outcome;
-  progress = {RunFile::MainBase, mainBasePath};
-  {
+  void scan() {
+    m_progress = {RunFile::MainBase, m_mainBasePath};
     Found found;
-    Scan scan(mainBaseRead, mainBasePath, comparedPath, compared, found);
-    outcome.status = scan.run();
+    Scan scan(m_mainBaseRead, m_mainBasePath, m_comparedPath, m_contents->bytes(), found);
+    m_outcome.status = scan.run();
     // The index goes with the scan; the lists keep only what they show.
-    outcome.lists = listsOf(std::move(found), contents, scan.mainBase());
+    m_outcome.lists = listsOf(std::move(found), m_contents, scan.mainBase());
   }
-  if (backup.valid()) {
-    progress = {RunFile::Backup, backupPath};
-    if (auto error = backup.get()) {
-      return failed(RunStatus::writeFailed(RunFile::Backup, backupPath, error));
-    }
-  }
-  if (!outcome.status.isOk() || options.dryRun) return outcome;
 
-  // A file nobody may write is one its owner keeps as it is, though a rename
-  // in a writable folder (and root, always) could replace it. Its outputs
-  // are the run's own and are replaced whatever their mode.
-  if (attributes.known && (attributes.mode & 0222) == 0) {
-    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath,
-                                            std::make_error_code(std::errc::permission_denied));
-    return outcome;
+  RunStatus finishBackup() {
+    if (!m_backup.valid()) return RunStatus::ok();
+    m_progress = {RunFile::Backup, m_backupPath};
+    if (auto error = m_backup.get()) {
+      return RunStatus::writeFailed(RunFile::Backup, m_backupPath, error);
+    }
+    return RunStatus::ok();
   }
 
   // Both new files are written and flushed before either is put in place:
   // a dupes file that cannot be written must not leave a cleaned compared
   // file whose removed records live only in the backup.
-  progress = {RunFile::Dupes, dupesPath};
-  const bool writtenForm = isWrittenForm(compared);
-  std::unique_ptr<Replacement> dupes;
-  auto dupesWritten = std::async(std::launch::async | std::launch::deferred, [&] {
-    return prepareList(files, dupesPath, attributes, outcome.lists.List4, writtenForm, dupes);
-  });
-  std::unique_ptr<Replacement> cleaned;
-  const std::error_code cleanedError = prepareList(files, lock->target(), attributes,
-                                                   outcome.lists.List2, writtenForm, cleaned);
-  const std::error_code dupesError = dupesWritten.get();
-  if (cleanedError) {
-    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, cleanedError);
-    return outcome;
+  RunStatus write() {
+    // A file nobody may write is one its owner keeps as it is, though a
+    // rename in a writable folder (and root, always) could replace it. Its
+    // outputs are the run's own and are replaced whatever their mode.
+    if (m_attributes.known && (m_attributes.mode & 0222) == 0) {
+      return RunStatus::writeFailed(RunFile::Compared, m_comparedPath,
+                                    std::make_error_code(std::errc::permission_denied));
+    }
+    m_progress = {RunFile::Dupes, m_dupesPath};
+    const bool writtenForm = isWrittenForm(m_contents->bytes());
+    std::unique_ptr<Replacement> dupes;
+    auto dupesWritten = std::async(std::launch::async | std::launch::deferred, [&] {
+      return prepareList(m_files, m_dupesPath, m_attributes.accessOnly(),
+                         m_outcome.lists.List4, writtenForm, dupes);
+    });
+    std::unique_ptr<Replacement> cleaned;
+    const std::error_code cleanedError = prepareList(m_files, m_lock->target(), m_attributes,
+                                                     m_outcome.lists.List2, writtenForm, cleaned);
+    const std::error_code dupesError = dupesWritten.get();
+    if (cleanedError) return RunStatus::writeFailed(RunFile::Compared, m_comparedPath, cleanedError);
+    if (dupesError) return RunStatus::writeFailed(RunFile::Dupes, m_dupesPath, dupesError);
+    return putInPlace(*dupes, *cleaned);
   }
-  if (dupesError) {
-    outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, dupesError);
-    return outcome;
+
+  // The dupes file goes first: should the compared file then fail to be
+  // replaced, it still holds every record, and the next run finds the same
+  // dupes again. The other way round, a dupes file that failed would leave
+  // the removed records in the backup alone, which the next run overwrites.
+  RunStatus putInPlace(Replacement& dupes, Replacement& cleaned) {
+    // Whatever another program wrote to the compared file since it was
+    // read would be lost by replacing it.
+    if (auto error = m_lock->checkUnchanged()) {
+      return RunStatus::readFailed(RunFile::Compared, m_comparedPath, error);
+    }
+    if (auto error = dupes.commit()) {
+      return RunStatus::writeFailed(RunFile::Dupes, m_dupesPath, error);
+    }
+    if (auto error = cleaned.commit()) {
+      return RunStatus::writeFailed(RunFile::Compared, m_comparedPath, error);
+    }
+    return RunStatus::ok();
   }
-  // Whatever another program wrote to the compared file since it was read
-  // would be lost by replacing it.
-  if (auto error = lock->checkUnchanged()) {
-    outcome.status = RunStatus::readFailed(RunFile::Compared, comparedPath, error);
-    return outcome;
-  }
-  if (auto error = cleaned->commit()) {
-    outcome.status = RunStatus::writeFailed(RunFile::Compared, comparedPath, error);
-    return outcome;
-  }
-  if (auto error = dupes->commit()) {
-    outcome.status = RunStatus::writeFailed(RunFile::Dupes, dupesPath, error);
-  }
-  return outcome;
-}
+
+  FileSystem& m_files;
+  const std::string& m_mainBasePath;
+  const std::string& m_comparedPath;
+  const std::string m_backupPath;
+  const std::string m_dupesPath;
+  const bool m_dryRun;
+  Progress& m_progress;
+
+  std::unique_ptr<LockedFile> m_lock;
+  std::future<MainBaseRead> m_mainBaseRead;
+  SharedContents m_contents;
+  FileAttributes m_attributes;
+  std::future<std::error_code> m_backup;
+  RunOutcome m_outcome;
+};
 
 }  // namespace
 
@@ -524,7 +587,7 @@ RunOutcome compareAndDelete(FileSystem& files, const std::string& mainBasePath,
   // nothing is replaced but by a complete, flushed new version.
   Progress progress{RunFile::Compared, comparedPath};
   try {
-    return run(files, mainBasePath, comparedPath, options, progress);
+    return Run(files, mainBasePath, comparedPath, options, progress).go();
   } catch (const std::bad_alloc&) {
   } catch (const std::system_error&) {
   }

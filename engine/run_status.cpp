@@ -38,6 +38,18 @@ RunStatus RunStatus::writeFailed(RunFile file, std::string path, std::error_code
   return s;
 }
 
+RunStatus RunStatus::readRefused(RunFile file, std::string path, std::error_code error) {
+  RunStatus s = readFailed(file, std::move(path), error);
+  s.m_kind = Kind::ReadRefused;
+  return s;
+}
+
+RunStatus RunStatus::replaceRefused(RunFile file, std::string path, std::error_code error) {
+  RunStatus s = readFailed(file, std::move(path), error);
+  s.m_kind = Kind::ReplaceRefused;
+  return s;
+}
+
 RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t record,
                                std::size_t missingLine, bool loneLineFeeds,
                                std::size_t emptyTailLines) {
@@ -81,6 +93,12 @@ std::string RunStatus::message() const {
     case Kind::WriteFailed:
       return "Cannot write " + fileName(m_file) + " " + quoted(m_path) + ": " +
              describeError(m_error) + ".";
+    case Kind::ReadRefused:
+      return "Nothing was done: cannot read " + fileName(m_file) + " " + quoted(m_path) + ": " +
+             describeError(m_error) + ".";
+    case Kind::ReplaceRefused:
+      return "Nothing was done: cannot replace " + fileName(m_file) + " " + quoted(m_path) +
+             ": " + describeError(m_error) + ".";
     case Kind::Truncated: {
       std::string text = "The file " + quoted(m_path) + " (" + fileName(m_file) +
                          ") ends inside record " + std::to_string(m_record) + ": line " +

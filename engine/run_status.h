@@ -21,6 +21,8 @@ class RunStatus {
     Truncated,               // a file ends inside a record
     WouldOverwriteMainBase,  // the file cleaned or an output of the run is the main base itself
     OutOfResources,          // not enough memory, or no thread to be had
+    ReadRefused,             // an input that cannot be read, seen before anything was touched
+    ReplaceRefused,          // an output that cannot be replaced, seen before anything was touched
   };
 
   static RunStatus ok() { return RunStatus(); }
@@ -33,6 +35,8 @@ class RunStatus {
                              std::size_t missingLine, bool loneLineFeeds,
                              std::size_t emptyTailLines = 0);
   static RunStatus wouldOverwriteMainBase(RunFile file, std::string path);
+  static RunStatus readRefused(RunFile file, std::string path, std::error_code error);
+  static RunStatus replaceRefused(RunFile file, std::string path, std::error_code error);
   // file and path: what the run was reading or writing when memory ran out.
   static RunStatus outOfResources(RunFile file, std::string path);
 

@@ -18,6 +18,12 @@ class FileErrorCategory : public std::error_category {
         return "another program changed it while the run was using it";
       case FileError::InUseByAnotherRun:
         return "another run is working on it";
+      case FileError::InUseByAnotherProgram:
+        return "it is in use by another program";
+      case FileError::ProtectedFromChange:
+        return "the system protects it from change (immutable or append-only)";
+      case FileError::OthersInSharedFolder:
+        return "it belongs to another user, and its folder lets only a file's owner replace it";
     }
     return "unknown error";
   }

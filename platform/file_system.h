@@ -28,6 +28,9 @@ enum class FileError {
   NotRegularFile = 1,  // a FIFO, a device, a socket: nothing a run may read or replace
   ChangedWhileRead,    // another program changed the file while it was read or used
   InUseByAnotherRun,   // another run holds the file's lock
+  InUseByAnotherProgram,  // another program holds it open and shares it with no one
+  ProtectedFromChange,    // the system keeps it as it is (immutable or append-only)
+  OthersInSharedFolder,   // another user's, in a folder that lets only owners replace files
 };
 
 const std::error_category& fileErrorCategory();
@@ -52,14 +55,43 @@ class StringContents : public FileContents {
   std::string m_data;
 };
 
-// Who owns a file and who may read it. Layers without such a notion (Win32)
-// leave known false and ignore what they are given.
+// Who owns a file and who may read it, and what makes it the file it is.
+// Each layer fills and takes what its system has: POSIX the owner, group and
+// mode (known set); Windows the access rules, attributes and creation time.
 struct FileAttributes {
   bool known = false;
   std::uint32_t owner = 0;
   std::uint32_t group = 0;
   std::uint32_t mode = 0;  // permission bits only (07777)
+  // A self-relative security descriptor with the file's access rules;
+  // empty: a new file's defaults.
+  std::string accessRules;
+  // The file's own: FILE_ATTRIBUTE_* bits (hidden, archive, not indexed)
+  // and creation time, which only its new version takes.
+  std::uint32_t flags = 0;
+  std::uint64_t created = 0;
+
+  static FileAttributes ofOwner(std::uint32_t owner, std::uint32_t group, std::uint32_t mode) {
+    FileAttributes attributes;
+    attributes.known = true;
+    attributes.owner = owner;
+    attributes.group = group;
+    attributes.mode = mode;
+    return attributes;
+  }
+
+  // What the other files a run makes from this one take: who may read
+  // them, not the file's own identity.
+  FileAttributes accessOnly() const {
+    FileAttributes access = *this;
+    access.flags = 0;
+    access.created = 0;
+    return access;
+  }
 };
+
+// What a run will do with a file, for FileSystem::checkUse().
+enum class FileUse { Read, Replace };
 
 // A new version of a file being written under a temporary name beside it.
 // Nothing is visible under the final name until commit() succeeds; a
@@ -80,7 +112,8 @@ class Replacement {
   // flushed all its new files can put them in place one after the other.
   virtual std::error_code flush() = 0;
   // Puts the flushed data in place under the final name in one step (a
-  // rename over it), then makes the rename itself durable.
+  // rename over it), then makes the rename itself durable. A short hold of
+  // either file by another program is waited out.
   virtual std::error_code commit() = 0;
 };
 
@@ -112,6 +145,14 @@ class FileSystem {
 
   // Takes the run's lock on the regular file at path (following links).
   virtual std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) = 0;
+
+  // Tells, before a run touches anything, whether path can be used so. Read
+  // fails for what is not a regular file; Replace for a name that holds
+  // what a new version cannot replace: a folder, a special file, a file the
+  // system keeps from change or another program holds, a folder that takes
+  // no new file. A short hold by another program is waited out. A missing
+  // file is no failure here: the run meets it in its own step.
+  virtual std::error_code checkUse(const std::string& path, FileUse use) = 0;
 
   // Removes what a run killed earlier left in path's folder (temporary files
   // no live run holds). Best effort: nothing to report.

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <memory>
 #include <new>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -239,7 +241,8 @@ class PosixFileSystem::Lock : public LockedFile {
   const std::string& target() const override { return m_target; }
 
   FileAttributes attributes() const override {
-    return {true, m_seen.st_uid, m_seen.st_gid, static_cast<std::uint32_t>(m_seen.st_mode & 07777)};
+    return FileAttributes::ofOwner(m_seen.st_uid, m_seen.st_gid,
+                                   static_cast<std::uint32_t>(m_seen.st_mode & 07777));
   }
 
  private:
@@ -276,6 +279,61 @@ std::error_code PosixFileSystem::lockForRun(const std::string& path,
     return {};
   }
   return make_error_code(FileError::ChangedWhileRead);
+}
+
+namespace {
+
+// A file marked immutable or append-only cannot be renamed over, by root
+// neither; only a file the process may open can be asked.
+std::error_code protectedFromChange(int folder, const char* name) {
+  Descriptor fd(::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  int flags = 0;
+  if (fd && ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+      (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0) {
+    return make_error_code(FileError::ProtectedFromChange);
+  }
+  return {};
+}
+
+// In a folder with the sticky bit (a shared one such as /tmp), only the
+// owner of a file or of the folder may remove or replace it. Root may
+// always; so may others with the capability, whom this does not see.
+bool othersInSharedFolder(const struct stat& folder, const struct stat& file) {
+  const uid_t self = ::geteuid();
+  return (folder.st_mode & S_ISVTX) != 0 && self != 0 && file.st_uid != self &&
+         folder.st_uid != self;
+}
+
+}  // namespace
+
+std::error_code PosixFileSystem::checkUse(const std::string& path, FileUse use) {
+  if (use == FileUse::Read) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return requireRegular(st);
+  }
+  const std::string baseName = baseNameOf(path);
+  if (baseName.empty()) return std::make_error_code(std::errc::is_a_directory);
+  Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return lastError();
+  // A new version is made in the folder and renamed over the name: the
+  // folder must take both (a read-only or immutable one takes neither).
+  if (::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) return lastError();
+  struct stat existing;
+  if (::fstatat(folder.get(), baseName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? std::error_code() : lastError();
+  }
+  if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+  if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+    return make_error_code(FileError::NotRegularFile);
+  }
+  struct stat folderStat;
+  if (::fstat(folder.get(), &folderStat) != 0) return lastError();
+  if (othersInSharedFolder(folderStat, existing)) {
+    return make_error_code(FileError::OthersInSharedFolder);
+  }
+  return S_ISREG(existing.st_mode) ? protectedFromChange(folder.get(), baseName.c_str())
+                                   : std::error_code();
 }
 
 void PosixFileSystem::removeDebris(const std::string& path) {

@@ -11,6 +11,7 @@ class PosixFileSystem : public FileSystem {
  public:
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
   std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  std::error_code checkUse(const std::string& path, FileUse use) override;
   void removeDebris(const std::string& path) override;
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 #include <windows.h>
+#include <aclapi.h>
 
 namespace sv {
 namespace {
@@ -136,9 +137,114 @@ std::error_code openError(const std::wstring& path) {
   return error;
 }
 
+// Virus scanners, indexers and sync clients open a file for a moment after
+// it was written or named. What they hold is waited out for a bounded time,
+// as Windows' own tools do, before a run gives up on a file.
+constexpr ULONGLONG kHoldWaitMs = 1000;
+
+bool isHeld(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_USER_MAPPED_FILE;
+}
+
+// Calls attempt, which returns a Win32 error (0 for success), again while
+// it fails because another program holds a file and the wait is not over.
+// Access denied counts as such a hold where asked: it is what replacing a
+// file that another program holds open fails with.
+template <typename Attempt>
+DWORD whileHeld(Attempt attempt, bool accessDeniedToo = false) {
+  const ULONGLONG start = ::GetTickCount64();
+  DWORD pause = 10;
+  for (;;) {
+    const DWORD error = attempt();
+    const bool held = isHeld(error) || (accessDeniedToo && error == ERROR_ACCESS_DENIED);
+    if (!held || ::GetTickCount64() - start >= kHoldWaitMs) return error;
+    ::Sleep(pause);
+    pause = std::min<DWORD>(pause * 2, 100);
+  }
+}
+
+// Opens path, waiting out another program's short hold; on failure the
+// handle is invalid and GetLastError() says why.
+HANDLE openWaiting(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  const DWORD error = whileHeld([&] {
+    h = ::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    return h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+  });
+  ::SetLastError(error);
+  return h;
+}
+
 HANDLE openForReading(const std::wstring& path, DWORD share) {
-  return ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return openWaiting(path, GENERIC_READ, share, FILE_FLAG_SEQUENTIAL_SCAN);
+}
+
+// Whether another program holds what is at path so that it cannot be
+// removed or replaced: asking to delete it then fails for sharing.
+bool heldByAnother(const std::wstring& path) {
+  Handle h(::CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return !h && isHeld(::GetLastError());
+}
+
+// The attributes a file keeps through a new version (read-only is refused
+// before, and the system's own bits are the system's).
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// What makes an open file the file it is, as its Properties show it: its
+// access rules, attributes and creation time.
+FileAttributes identityOf(HANDLE h) {
+  FileAttributes identity;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(h, &info)) {
+    identity.flags = info.dwFileAttributes & kKeptAttributes;
+    identity.created =
+        (ULONGLONG(info.ftCreationTime.dwHighDateTime) << 32) | info.ftCreationTime.dwLowDateTime;
+  }
+  PSECURITY_DESCRIPTOR rules = nullptr;
+  if (::GetSecurityInfo(h, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                        nullptr, &rules) == ERROR_SUCCESS) {
+    identity.accessRules.assign(static_cast<const char*>(rules),
+                                ::GetSecurityDescriptorLength(rules));
+    ::LocalFree(rules);
+  }
+  return identity;
+}
+
+// Gives a new file the access rules of the file it was made from. Rules the
+// old file inherited from its folder are inherited anew from the new file's
+// (the same folder for a new version), unless the old file's were fixed.
+std::error_code giveAccessRules(HANDLE h, const std::string& rules) {
+  if (rules.empty()) return {};
+  const auto descriptor = const_cast<char*>(rules.data());
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  PACL dacl = nullptr;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (!::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) ||
+      !::GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+    return lastError();
+  }
+  if (!present) return {};
+  const SECURITY_INFORMATION what =
+      DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                 : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  const DWORD error = ::SetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+  return error == ERROR_SUCCESS ? std::error_code() : fromWin32Error(error);
+}
+
+// Gives a new version the old file's attributes and creation time, once
+// its data is written (writing sets the archive bit).
+std::error_code giveIdentity(HANDLE h, const FileAttributes& identity) {
+  if (identity.flags == 0 && identity.created == 0) return {};
+  FILE_BASIC_INFO info{};
+  info.CreationTime.QuadPart = static_cast<LONGLONG>(identity.created);
+  info.FileAttributes = identity.flags == 0 ? FILE_ATTRIBUTE_NORMAL : identity.flags;
+  if (!::SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info)) return lastError();
+  return {};
 }
 
 // A file's bytes in memory of their own, left uninitialised until read.
@@ -247,7 +353,7 @@ class Win32Lock : public LockedFile {
   Win32Lock(HANDLE file, std::wstring name, std::string target,
             std::unique_ptr<RunClaim> claim)
       : m_file(file), m_name(std::move(name)), m_target(std::move(target)),
-        m_claim(std::move(claim)) {}
+        m_claim(std::move(claim)), m_identity(identityOf(file)) {}
 
   std::error_code read(SharedContents& contents) override {
     if (!m_file) return make_error_code(FileError::ChangedWhileRead);
@@ -265,13 +371,14 @@ class Win32Lock : public LockedFile {
   }
 
   const std::string& target() const override { return m_target; }
-  FileAttributes attributes() const override { return {}; }
+  FileAttributes attributes() const override { return m_identity; }
 
  private:
   Handle m_file;
   std::wstring m_name;
   std::string m_target;
   std::unique_ptr<RunClaim> m_claim;
+  FileAttributes m_identity;
   Version m_seen;
 };
 
@@ -289,9 +396,9 @@ std::error_code writeAll(HANDLE h, std::string_view data) {
 class Win32Writer : public Replacement {
  public:
   Win32Writer(HANDLE file, std::wstring temporary, std::wstring target,
-              std::unique_ptr<RunClaim> claim)
+              std::unique_ptr<RunClaim> claim, const FileAttributes& identity)
       : m_file(file), m_temporary(std::move(temporary)), m_target(std::move(target)),
-        m_claim(std::move(claim)) {}
+        m_claim(std::move(claim)), m_identity(identity) {}
 
   ~Win32Writer() override {
     m_file.reset();
@@ -312,6 +419,7 @@ class Win32Writer : public Replacement {
   std::error_code append(std::string_view data) override { return writeAll(m_file.get(), data); }
 
   std::error_code flush() override {
+    if (auto error = giveIdentity(m_file.get(), m_identity)) return error;
     if (!::FlushFileBuffers(m_file.get())) return lastError();
     return {};
   }
@@ -320,9 +428,20 @@ class Win32Writer : public Replacement {
     // A file that is open cannot be moved; the claim keeps other runs away.
     m_file.reset();
     // Write-through: the move is on the disk before it is reported done.
-    if (!::MoveFileExW(m_temporary.c_str(), m_target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return lastError();
+    const DWORD error = whileHeld(
+        [&] {
+          return ::MoveFileExW(m_temporary.c_str(), m_target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                     ? 0
+                     : ::GetLastError();
+        },
+        true);
+    if (error != 0) {
+      // The system says "access denied" for a file another program holds.
+      if (error == ERROR_ACCESS_DENIED && (heldByAnother(m_target) || heldByAnother(m_temporary)))
+        return make_error_code(FileError::InUseByAnotherProgram);
+      return fromWin32Error(error);
+    }
     m_committed = true;
     return {};
   }
@@ -332,6 +451,7 @@ class Win32Writer : public Replacement {
   std::wstring m_temporary;
   std::wstring m_target;
   std::unique_ptr<RunClaim> m_claim;
+  FileAttributes m_identity;
   bool m_committed = false;
 };
 
@@ -373,7 +493,7 @@ std::error_code fromWin32Error(unsigned long code) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_USER_MAPPED_FILE:
-      return std::make_error_code(std::errc::device_or_resource_busy);
+      return make_error_code(FileError::InUseByAnotherProgram);
     case ERROR_WRITE_PROTECT:
       return std::make_error_code(std::errc::read_only_file_system);
     case ERROR_FILENAME_EXCED_RANGE:
@@ -459,36 +579,57 @@ void Win32FileSystem::removeDebris(const std::string& path) {
   ::FindClose(first);
 }
 
-std::error_code Win32FileSystem::beginReplace(const std::string& path, const FileAttributes&,
-                                              std::unique_ptr<Replacement>& out) {
-  const std::string baseName = baseNameOf(path);
-  if (baseName.empty()) return std::make_error_code(std::errc::is_a_directory);
-  std::wstring target;
-  if (!toWide(path, target)) return badName();
-  // What holds the name now must be something a move may replace without
-  // losing anything but an old version: a file or a link.
-  Handle existing(openForIdentity(target, FILE_FLAG_OPEN_REPARSE_POINT));
-  if (existing) {
-    if (auto error = requireRegular(existing.get())) return error;
-    // Said at once, before anything is written: the move would be refused.
-    BY_HANDLE_FILE_INFORMATION info;
-    if (::GetFileInformationByHandle(existing.get(), &info) &&
-        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
-        !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      return std::make_error_code(std::errc::permission_denied);
-    }
-    existing.reset();
-  } else if (const DWORD error = ::GetLastError();
-             error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+std::error_code Win32FileSystem::checkUse(const std::string& path, FileUse use) {
+  std::wstring wide;
+  if (!toWide(path, wide)) return badName();
+  if (use == FileUse::Read) {
+    Handle h(openForReading(wide, kShareAll));
+    if (h) return requireRegular(h.get());
+    const DWORD error = ::GetLastError();
+    // Missing or unreadable: the run's own read says so in its turn.
+    if (isHeld(error)) return fromWin32Error(error);
+    const std::error_code why = openError(wide);
+    return why == std::errc::is_a_directory ? why : std::error_code();
+  }
+  if (baseNameOf(path).empty()) return std::make_error_code(std::errc::is_a_directory);
+  // What holds the name must be something a move may replace without losing
+  // anything but an old version: a file or a link.
+  Handle existing(openForIdentity(wide, FILE_FLAG_OPEN_REPARSE_POINT));
+  if (!existing) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
     return fromWin32Error(error);
   }
+  if (auto error = requireRegular(existing.get())) return error;
+  // The move would be refused.
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(existing.get(), &info) &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return std::make_error_code(std::errc::permission_denied);
+  }
+  existing.reset();
+  // A program that holds the file open without sharing its deletion (a
+  // viewer, the companion program importing it) keeps it from being replaced.
+  Handle deletable(openWaiting(wide, DELETE, kShareAll,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+  if (!deletable) return fromWin32Error(::GetLastError());
+  return {};
+}
+
+std::error_code Win32FileSystem::beginReplace(const std::string& path,
+                                              const FileAttributes& attributes,
+                                              std::unique_ptr<Replacement>& out) {
+  std::wstring target;
+  if (!toWide(path, target)) return badName();
+  if (auto error = checkUse(path, FileUse::Replace)) return error;
 
   for (int attempt = 0;; ++attempt) {
     std::wstring temporary;
     if (!toWide(folderOf(path) + temporaryName(), temporary)) return badName();
     // Shared with no one: nobody reads a half-written file.
-    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE | WRITE_DAC | READ_CONTROL, 0,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
       const DWORD error = ::GetLastError();
       if (error != ERROR_FILE_EXISTS || attempt == 100) return fromWin32Error(error);
@@ -498,13 +639,14 @@ std::error_code Win32FileSystem::beginReplace(const std::string& path, const Fil
     auto claim = std::make_unique<RunClaim>();
     std::error_code error = versionOf(file.get(), v);
     if (!error) error = claim->take(v);
+    if (!error) error = giveAccessRules(file.get(), attributes.accessRules);
     if (error) {
       file.reset();
       ::DeleteFileW(temporary.c_str());
       return error;
     }
     out = std::make_unique<Win32Writer>(file.get(), std::move(temporary), std::move(target),
-                                        std::move(claim));
+                                        std::move(claim), attributes);
     file.release();
     return {};
   }

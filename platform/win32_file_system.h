@@ -19,9 +19,10 @@ class Win32FileSystem : public FileSystem {
   // The file is held open, sharing only reading and deletion, until read()
   // has its bytes; from then on the name is checked instead.
   std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  std::error_code checkUse(const std::string& path, FileUse use) override;
   void removeDebris(const std::string& path) override;
-  // Attributes play no part: a new file gets the folder's inherited
-  // permissions, as any new file on Windows.
+  // A new file takes the access rules it is given and, once written, the
+  // attributes and creation time; owner, group and mode play no part.
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
   bool sameFile(const std::string& a, const std::string& b) override;

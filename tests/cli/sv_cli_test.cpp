@@ -18,7 +18,9 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -149,8 +151,11 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
       {"a dry run on a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
        {"--dry-run", m_main, m_temp.path("fifo")}, "it is not a regular file"},
       {"the main base is a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
-       {m_temp.path("fifo"), m_new}, "the main base \"" + m_temp.path("fifo") + "\": it is not",
-       true},
+       {m_temp.path("fifo"), m_new},
+       "Nothing was done: cannot read the main base \"" + m_temp.path("fifo") + "\": it is not"},
+      {"a folder holds the dupes file's name", [&] { fs::create_directory(m_new + ".dup"); },
+       {m_main, m_new},
+       "Nothing was done: cannot replace the dupes file \"" + m_new + ".dup\": it is a folder"},
       {"a device as the file for comparing", [] {}, {m_main, "/dev/null"},
        "\"/dev/null\": it is not a regular file"},
       {"a path through a file", [] {}, {m_main, m_new + "/x"},
@@ -189,46 +194,93 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
-// A dupes file that cannot be written must not leave the removed records in
-// the backup alone, where the next run would overwrite them.
-TEST_F(SvCliTest, ADupesFileThatCannotBeWrittenLeavesTheComparedFileAsItWas) {
-  write(m_main, "A\r\n1\r\nm\r\n");
-  write(m_new, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-  fs::create_directory(m_new + ".dup");
-  EXPECT_EQ(run({m_main, m_new}), 1);
-  EXPECT_EQ(m_err.str(), "sv-cli: Cannot write the dupes file \"" + m_new +
-                             ".dup\": it is a folder, not a file.\n");
-  EXPECT_EQ(read(m_new), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-  EXPECT_EQ(read(m_new + ".bak"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
-  EXPECT_TRUE(fs::is_directory(m_new + ".dup"));
-  EXPECT_EQ(m_temp.entries(), 4);
+// Marks a file immutable, as chattr +i does, or lifts the mark; false where
+// the process or the file system cannot.
+bool setImmutable(const std::string& path, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  int flags = 0;
+  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  if (fd >= 0) ::close(fd);
+  return done;
 }
 
-// A new file can still fail to get its name once written (a full folder
-// needs a new block for the entry): that must happen before the cleaned
-// file replaces the old one, or the removed records live only in the backup.
-TEST_F(SvCliTest, ADupesFileThatCannotBeNamedLeavesTheComparedFileAsItWas) {
-  class FullFolder : public PosixFileSystem {
+// An output that fails once the run is under way: a dupes file that cannot
+// get its name (a full folder needs a new block for the entry), or the very
+// last step, replacing the compared file. Either way the compared file keeps
+// every record, and a run once the obstacle is gone puts every removed
+// record in the dupes file.
+TEST_F(SvCliTest, AnOutputThatFailsLateLeavesEveryRecordInTheComparedFile) {
+  enum class Obstacle { DupesUnnamed, LastRenameFails, ComparedMadeImmutable };
+  class Failing : public PosixFileSystem {
+   public:
+    Obstacle obstacle{};
+    std::string compared;
+    bool immutableSet = false;
+
    protected:
     // The dupes file below is the only one of ten bytes.
     int linkUnnamed(int fd, int folderFd, const char* name) override {
       struct stat st;
-      if (::fstat(fd, &st) == 0 && st.st_size == 10) {
+      if (obstacle == Obstacle::DupesUnnamed && ::fstat(fd, &st) == 0 && st.st_size == 10) {
         errno = ENOSPC;
         return -1;
       }
       return PosixFileSystem::linkUnnamed(fd, folderFd, name);
     }
-  } files;
-  write(m_main, "A\r\n1\r\nm\r\n");
+    int renameOver(int folderFd, const char* from, const char* to) override {
+      if (obstacle == Obstacle::LastRenameFails && std::string(to) == "new.rda") {
+        errno = EIO;
+        return -1;
+      }
+      return PosixFileSystem::renameOver(folderFd, from, to);
+    }
+    // Another program marks the file once the run has read it.
+    void finishedReading(int fd) override {
+      if (obstacle == Obstacle::ComparedMadeImmutable && !immutableSet) {
+        immutableSet = setImmutable(compared, true);
+      }
+      PosixFileSystem::finishedReading(fd);
+    }
+  };
   const std::string original = "A\r\n1\r\nxx\r\nB\r\n2\r\ny\r\n";
-  write(m_new, original);
-  EXPECT_EQ(runCli({m_main, m_new}, files, m_out, m_err), 1);
-  EXPECT_EQ(m_err.str(), "sv-cli: Cannot write the dupes file \"" + m_new + ".dup\": disk full.\n");
-  EXPECT_EQ(read(m_new), original);
-  EXPECT_EQ(read(m_new + ".bak"), original);
-  EXPECT_FALSE(fs::exists(m_new + ".dup"));
-  EXPECT_EQ(m_temp.entries(), 3);
+  const struct {
+    Obstacle obstacle;
+    std::string says;
+    bool dupesWritten;
+  } cases[] = {
+      {Obstacle::DupesUnnamed, "the dupes file \"" + m_new + ".dup\": disk full.", false},
+      {Obstacle::LastRenameFails, "the file for comparing \"" + m_new + "\": input/output error.",
+       true},
+      {Obstacle::ComparedMadeImmutable,
+       "the file for comparing \"" + m_new + "\": access denied.", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    fs::remove_all(m_dir);
+    fs::create_directory(m_dir);
+    write(m_main, "A\r\n1\r\nm\r\n");
+    write(m_new, original);
+    Failing files;
+    files.obstacle = c.obstacle;
+    files.compared = m_new;
+    const int status = runCli({m_main, m_new}, files, m_out, m_err);
+    if (c.obstacle == Obstacle::ComparedMadeImmutable) {
+      if (!files.immutableSet) continue;  // not where the test may set the mark
+      setImmutable(m_new, false);
+    }
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(m_err.str(), "sv-cli: Cannot write " + c.says + "\n");
+    EXPECT_EQ(read(m_new), original);
+    EXPECT_EQ(read(m_new + ".bak"), original);
+    EXPECT_EQ(fs::exists(m_new + ".dup"), c.dupesWritten);
+    EXPECT_EQ(m_temp.entries(), c.dupesWritten ? 4 : 3) << "no temporary left";
+
+    EXPECT_EQ(run({m_main, m_new}), 0) << m_err.str();
+    EXPECT_EQ(read(m_new), "B\r\n2\r\ny\r\n");
+    EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nxx\r\n");
+  }
 }
 
 // A read-only file for comparing is kept; its backup, read-only like it,

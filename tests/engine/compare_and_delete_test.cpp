@@ -246,8 +246,7 @@ TEST(CompareAndDelete, RunningOutOfMemoryIsReportedAndLeavesFilesWhole) {
 // Every operation of the file layer fails in turn, at every use a run makes
 // of it. Whatever fails, each file is wholly old or wholly new, the backup is
 // complete before the compared file changes, nothing half-written stays, and
-// a new file that cannot be written leaves the compared and dupes files as
-// they were.
+// the compared file keeps every record, so that running again recovers them.
 TEST(CompareAndDelete, EveryFailingFileOperationLeavesTheUsersFilesWhole) {
   const std::string mainBase = "A\r\n1\r\nm\r\nB\r\n2\r\nn\r\n";
   const std::string compared = "A\r\n1\r\nx\r\nC\r\n3\r\ny\r\n";
@@ -285,12 +284,14 @@ TEST(CompareAndDelete, EveryFailingFileOperationLeavesTheUsersFilesWhole) {
       if (outcome.status.isOk()) {
         EXPECT_EQ(dupesNow, dupes);
       }
-      // Only the very last step, putting the dupes file in place, can fail
-      // once the compared file is cleaned.
-      const bool lastStepFailed = op == Op::Rename && outcome.status.file() == RunFile::Dupes;
-      if (!outcome.status.isOk() && !lastStepFailed) {
+      // A failed run never leaves the compared file cleaned. Only when its
+      // own replacing, the very last step, fails is the dupes file new.
+      if (!outcome.status.isOk()) {
         EXPECT_EQ(now, compared);
-        EXPECT_EQ(dupesNow, oldDupes);
+        const bool lastStepFailed = op == Op::Rename && outcome.status.file() == RunFile::Compared;
+        if (!lastStepFailed) {
+          EXPECT_EQ(dupesNow, oldDupes);
+        }
       }
       if (op != Op::Remove) {
         EXPECT_EQ(fs.files.size(), 4u) << "a temporary file was left behind";
@@ -312,14 +313,25 @@ TEST(CompareAndDelete, BothNewFilesAreFlushedBeforeEitherIsPutInPlace) {
     EXPECT_NE(it, fs.steps.end()) << step;
     return it - fs.steps.begin();
   };
+  EXPECT_LT(at("check " + kMain), at("lock " + kNew));
+  EXPECT_LT(at("lock " + kNew), at("check " + kNew));
+  EXPECT_LT(at("check " + kDup), at("commit " + kBak));
   EXPECT_LT(at("lock " + kNew), at("read " + kNew));
   EXPECT_LT(at("sweep " + kBak), at("read " + kNew));
   EXPECT_LT(at("commit " + kBak), at("commit " + kNew));
-  EXPECT_LT(at("flush " + kNew), at("commit " + kNew));
-  EXPECT_LT(at("flush " + kDup), at("commit " + kNew));
-  EXPECT_LT(at("commit " + kNew), at("commit " + kDup));
+  EXPECT_LT(at("flush " + kNew), at("commit " + kDup));
+  EXPECT_LT(at("flush " + kDup), at("commit " + kDup));
+  EXPECT_LT(at("commit " + kDup), at("commit " + kNew));
   // The lock, on the old file and then on its new version, lasts the run.
   EXPECT_TRUE(fs.locked.empty());
+  // The cleaned file is still the user's file; the backup and dupes file
+  // share its access rules, not what makes it that file.
+  EXPECT_EQ(fs.attributes[kNew].flags, 0x22u);
+  EXPECT_EQ(fs.attributes[kNew].created, 7u);
+  for (const std::string& made : {kBak, kDup}) {
+    EXPECT_EQ(fs.attributes[made].mode, 0640u) << made;
+    EXPECT_EQ(fs.attributes[made].flags + fs.attributes[made].created, 0u) << made;
+  }
 }
 
 // The run's failure order: the backup is the first step, so its failure
@@ -335,21 +347,51 @@ TEST(CompareAndDelete, ABackupFailureIsReportedBeforeAScanFailure) {
 }
 
 // What the real world does meanwhile: another run, another program, a
-// special file. Each fails with its own words and changes nothing.
+// special file. Each fails with its own words and leaves the compared and
+// dupes files as they were; what the run can tell before it starts leaves
+// the old backup, the user's way back from the last run, too.
 TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
   const std::string mainBase = "A\r\n1\r\nm\r\n";
   const std::string compared = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n";
+  const std::error_code inUse = make_error_code(FileError::InUseByAnotherProgram);
+  auto refuse = [](const std::string& path, std::error_code error) {
+    return [path, error](MemoryFileSystem& fs) { fs.refusing[path] = error; };
+  };
   const struct {
     const char* name;
     std::function<void(MemoryFileSystem&)> setUp;
     std::string message;
+    bool backupKept = true;
   } cases[] = {
       {"another run holds the file", [](MemoryFileSystem& fs) { fs.locked.insert(kNew); },
        "Nothing was done: another run is working on \"/data/new.rda\"."},
       {"the file for comparing is a FIFO", [](MemoryFileSystem& fs) { fs.special.insert(kNew); },
        "Cannot read the file for comparing \"/data/new.rda\": it is not a regular file."},
       {"the main base is a device", [](MemoryFileSystem& fs) { fs.special.insert(kMain); },
-       "Cannot read the main base \"/data/MainBase.dat\": it is not a regular file."},
+       "Nothing was done: cannot read the main base \"/data/MainBase.dat\": it is not a regular "
+       "file."},
+      {"another program holds the main base", refuse(kMain, inUse),
+       "Nothing was done: cannot read the main base \"/data/MainBase.dat\": it is in use by "
+       "another program."},
+      {"another program holds the dupes file", refuse(kDup, inUse),
+       "Nothing was done: cannot replace the dupes file \"/data/new.rda.dup\": it is in use by "
+       "another program."},
+      {"the system protects the backup",
+       refuse(kBak, make_error_code(FileError::ProtectedFromChange)),
+       "Nothing was done: cannot replace the backup file \"/data/new.rda.bak\": the system "
+       "protects it from change (immutable or append-only)."},
+      {"the file for comparing is another user's in a shared folder",
+       refuse(kNew, make_error_code(FileError::OthersInSharedFolder)),
+       "Nothing was done: cannot replace the file for comparing \"/data/new.rda\": it belongs to "
+       "another user, and its folder lets only a file's owner replace it."},
+      {"a viewer opens the dupes file once the run is under way",
+       [&](MemoryFileSystem& fs) {
+         fs.afterRead = [&fs, inUse](const std::string& path) {
+           std::lock_guard lock(fs.mutex);
+           if (path == kMain) fs.refusing[kDup] = inUse;
+         };
+       },
+       "Cannot write the dupes file \"/data/new.rda.dup\": it is in use by another program.", false},
       {"the main base changes while it is read",
        [](MemoryFileSystem& fs) {
          fs.afterRead = [&fs](const std::string& path) {
@@ -357,7 +399,8 @@ TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
          };
        },
        "Cannot read the main base \"/data/MainBase.dat\": another program changed it while the "
-       "run was using it."},
+       "run was using it.",
+       false},
       {"the compared file changes after it is read",
        [](MemoryFileSystem& fs) {
          fs.afterRead = [&fs](const std::string& path) {
@@ -365,18 +408,22 @@ TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
          };
        },
        "Cannot read the file for comparing \"/data/new.rda\": another program changed it while "
-       "the run was using it."},
+       "the run was using it.",
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem fs;
-    fs.files = {{kMain, mainBase}, {kNew, compared}, {kDup, "old dupes"}};
+    fs.files = {{kMain, mainBase}, {kNew, compared}, {kBak, "old backup"}, {kDup, "old dupes"}};
     c.setUp(fs);
     const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
     EXPECT_EQ(outcome.status.message(), c.message);
     EXPECT_EQ(fs.files.at(kMain).substr(0, mainBase.size()), mainBase);
     EXPECT_EQ(fs.files.at(kNew).substr(0, compared.size()), compared);
     EXPECT_EQ(fs.files.at(kDup), "old dupes");
+    if (c.backupKept) {
+      EXPECT_EQ(fs.files.at(kBak), "old backup");
+    }
     EXPECT_EQ(fs.files.count(kNew + ".~tmp3"), 0u);
   }
 }

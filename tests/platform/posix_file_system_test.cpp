@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -207,8 +209,8 @@ TEST_F(PosixFileSystemTest, ANewFileInAnotherGroupGetsNoGroupPermissions) {
       ::_exit(2);
     }
     PosixFileSystem files;
-    const bool ok = !replaceWith(files, path("foreign-group"), "x", {true, kNobody, 0, 02750}) &&
-                    !replaceWith(files, path("foreign-owner"), "x", {true, 0, kNobody, 0640});
+    const bool ok = !replaceWith(files, path("foreign-group"), "x", FileAttributes::ofOwner(kNobody, 0, 02750)) &&
+                    !replaceWith(files, path("foreign-owner"), "x", FileAttributes::ofOwner(0, kNobody, 0640));
     ::_exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -255,6 +257,60 @@ TEST_F(PosixFileSystemTest, ASecondRunCannotLockTheFileNorItsNewVersion) {
   first.reset();
   EXPECT_FALSE(m_files.lockForRun(path("f"), second));
   EXPECT_EQ(read(path("f")), "new");
+}
+
+// What a new version cannot replace is told before a run touches anything,
+// on the real kernel: a folder, a FIFO, a file the system protects, another
+// user's file in a shared folder, a folder the runner may not write.
+TEST_F(PosixFileSystemTest, WhatCannotBeUsedIsToldBeforehand) {
+  write(path("f"), "x");
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  fs::create_directory(m_dir / "dir");
+  fs::create_symlink("f", m_dir / "link");
+  for (const char* name : {"f", "link", "none"}) {
+    EXPECT_FALSE(m_files.checkUse(path(name), FileUse::Replace)) << name;
+    EXPECT_FALSE(m_files.checkUse(path(name), FileUse::Read)) << name;
+  }
+  EXPECT_EQ(m_files.checkUse(path("dir"), FileUse::Replace), std::errc::is_a_directory);
+  EXPECT_EQ(m_files.checkUse(path("fifo"), FileUse::Replace), FileError::NotRegularFile);
+  EXPECT_EQ(m_files.checkUse(path("fifo"), FileUse::Read), FileError::NotRegularFile);
+
+  for (int flag : {FS_IMMUTABLE_FL, FS_APPEND_FL}) {
+    write(path("marked"), "x");
+    const int fd = ::open(path("marked").c_str(), O_RDONLY);
+    int flags = flag;
+    if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) {
+      EXPECT_EQ(m_files.checkUse(path("marked"), FileUse::Replace),
+                FileError::ProtectedFromChange);
+      flags = 0;
+      ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+  }
+
+  if (::geteuid() != 0) return;  // another user is needed, and only root becomes one
+  const uid_t nobody = 65534;
+  fs::create_directory(m_dir / "shared");
+  fs::permissions(m_dir / "shared", fs::perms::all | fs::perms::sticky_bit);
+  write(path("shared/root's"), "x");
+  write(path("shared/mine"), "x");
+  ASSERT_EQ(::chown(path("shared/mine").c_str(), nobody, nobody), 0);
+  fs::create_directory(m_dir / "closed");
+  fs::permissions(m_dir / "closed", fs::perms::owner_all | fs::perms::others_read |
+                                        fs::perms::others_exec);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool asked = ::setegid(nobody) == 0 && ::seteuid(nobody) == 0;
+    const bool right =
+        m_files.checkUse(path("shared/root's"), FileUse::Replace) ==
+            make_error_code(FileError::OthersInSharedFolder) &&
+        !m_files.checkUse(path("shared/mine"), FileUse::Replace) &&
+        m_files.checkUse(path("closed/new"), FileUse::Replace) == std::errc::permission_denied;
+    ::_exit(asked && right ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // Another program writing the file while it is read, or after, before the
@@ -416,7 +472,7 @@ TEST_F(PosixFileSystemTest, NamedTemporariesWhereUnnamedOnesAreMissing) {
   write(path("f"), "old");
   {
     std::unique_ptr<Replacement> r;
-    ASSERT_FALSE(files.beginReplace(path("f"), {true, ::geteuid(), ::getegid(), 0640}, r));
+    ASSERT_FALSE(files.beginReplace(path("f"), FileAttributes::ofOwner(::geteuid(), ::getegid(), 0640), r));
     const auto names = temporaries();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(statOf(path(names[0])).st_mode & 07777, 0640u);

@@ -45,6 +45,7 @@ class MemoryReplacement : public Replacement {
   std::error_code commit() override {
     std::lock_guard lock(m_fs.mutex);
     if (auto error = m_fs.use(Op::Rename)) return error;
+    if (auto it = m_fs.refusing.find(m_target); it != m_fs.refusing.end()) return it->second;
     m_fs.files[m_target] = std::move(m_fs.files[m_temporary]);
     m_fs.files.erase(m_temporary);
     m_fs.attributes[m_target] = m_attributes;
@@ -88,7 +89,12 @@ class MemoryLock : public LockedFile {
   }
 
   const std::string& target() const override { return m_path; }
-  FileAttributes attributes() const override { return {true, 1000, 1000, 0640}; }
+  FileAttributes attributes() const override {
+    FileAttributes attributes = FileAttributes::ofOwner(1000, 1000, 0640);
+    attributes.flags = 0x22;  // as on Windows: hidden, archive
+    attributes.created = 7;
+    return attributes;
+  }
 
  private:
   MemoryFileSystem& m_fs;
@@ -120,6 +126,7 @@ std::error_code MemoryFileSystem::readFile(const std::string& path, SharedConten
     auto it = files.find(path);
     if (it == files.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
     if (special.count(path) != 0) return make_error_code(FileError::NotRegularFile);
+    if (auto it = refusing.find(path); it != refusing.end()) return it->second;
     if (auto error = use(Op::Read)) return error;
     contents = std::make_shared<StringContents>(it->second);
     steps.push_back("read " + path);
@@ -144,6 +151,15 @@ std::error_code MemoryFileSystem::lockForRun(const std::string& path,
   locked.insert(path);
   steps.push_back("lock " + path);
   out = std::make_unique<MemoryLock>(*this, path);
+  return {};
+}
+
+std::error_code MemoryFileSystem::checkUse(const std::string& path, FileUse use) {
+  std::lock_guard lock(mutex);
+  steps.push_back("check " + path);
+  if (auto it = refusing.find(path); it != refusing.end()) return it->second;
+  const bool isFile = use == FileUse::Replace || files.count(path) != 0;
+  if (isFile && special.count(path) != 0) return make_error_code(FileError::NotRegularFile);
   return {};
 }
 

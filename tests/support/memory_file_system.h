@@ -34,6 +34,9 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, FileAttributes> attributes;
   // Files that are not regular files (FIFOs, devices) by name.
   std::set<std::string> special;
+  // Files that another program holds or the system protects, and what
+  // reading or replacing them fails with.
+  std::map<std::string, std::error_code> refusing;
   // Locks held now, by file: another run's (put here by a test) and this
   // layer's own. A file is locked while it is here at least once.
   std::multiset<std::string> locked;
@@ -63,6 +66,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
   std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
+  std::error_code checkUse(const std::string& path, FileUse use) override;
   void removeDebris(const std::string& path) override;
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
