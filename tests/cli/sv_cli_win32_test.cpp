@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
+#include <utility>
 #include <windows.h>
 
 namespace sv {
@@ -156,21 +157,108 @@ TEST_F(SvCliWin32Test, ASecondRunOnTheSameFileFailsAtOnceAndChangesNothing) {
   EXPECT_EQ(runSvCli({main, compared}).out, "Total dupes records: 1\n");
 }
 
-TEST_F(SvCliWin32Test, AFileAnotherProgramHoldsIsLeftAsItWas) {
+// Another program holding a file, as a viewer, a virus scanner or the
+// companion program does: sv-hold-file beside this test holds it with the
+// given sharing until released, or for a given time.
+class Holder {
+ public:
+  Holder(const std::wstring& file, const wchar_t* sharing, int milliseconds = -1) {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + (fs::path(self).parent_path() / "sv-hold-file.exe").wstring() +
+                        L"\" \"" + file + L"\" " + sharing;
+    if (milliseconds >= 0) line += L" " + std::to_wstring(milliseconds);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE inRead, outWrite, outRead;
+    ::CreatePipe(&inRead, &m_release, &inherit, 0);
+    ::CreatePipe(&outRead, &outWrite, &inherit, 0);
+    ::SetHandleInformation(m_release, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, nullptr, &startup, &process);
+    ::CloseHandle(inRead);
+    ::CloseHandle(outWrite);
+    if (started) {
+      m_process = process.hProcess;
+      ::CloseHandle(process.hThread);
+    }
+    // It says so once it holds the file.
+    char said[8] = {};
+    DWORD n = 0;
+    m_holding = started && ::ReadFile(outRead, said, 4, &n, nullptr) && n == 4 &&
+                std::string(said, 4) == "held";
+    ::CloseHandle(outRead);
+  }
+  Holder(const Holder&) = delete;
+  Holder& operator=(const Holder&) = delete;
+  ~Holder() { release(); }
+
+  bool holding() const { return m_holding; }
+  void release() {
+    if (m_release != nullptr) ::CloseHandle(std::exchange(m_release, nullptr));
+    if (m_process != nullptr) {
+      ::WaitForSingleObject(m_process, INFINITE);
+      ::CloseHandle(std::exchange(m_process, nullptr));
+    }
+  }
+
+ private:
+  HANDLE m_release = nullptr;
+  HANDLE m_process = nullptr;
+  bool m_holding = false;
+};
+
+// Held for a moment, a file is waited for and the run succeeds. Held for
+// longer, the run fails saying so, before the compared file, the old backup
+// or the old dupes file changes; once the other program lets go, a run puts
+// every removed record in the dupes file.
+TEST_F(SvCliWin32Test, AFileAnotherProgramHoldsIsWaitedForOrLeftAsItWas) {
   const std::wstring main = path(L"MainBase.dat");
   const std::wstring compared = path(L"new.rda");
-  write(main, "A\r\n1\r\nmain\r\n");
-  write(compared, "A\r\n1\r\nnew\r\n");
-  // An editor that has the file open for writing.
-  const HANDLE editor = ::CreateFileW(compared.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(editor, INVALID_HANDLE_VALUE);
-  Outcome run = runSvCli({main, compared});
-  ::CloseHandle(editor);
-  EXPECT_EQ(run.status, 1u);
-  EXPECT_NE(run.err.find("the file is in use"), std::string::npos) << run.err;
-  EXPECT_EQ(read(compared), "A\r\n1\r\nnew\r\n");
-  EXPECT_EQ(m_temp.entries(), 2);
+  const std::string original = "A\r\n1\r\nnew\r\nB\r\n2\r\nstays\r\n";
+  const struct {
+    const wchar_t* file;
+    const wchar_t* sharing;
+  } cases[] = {
+      {L"MainBase.dat", L"none"}, {L"new.rda", L"none"},     {L"new.rda", L"read"},
+      {L"new.rda.bak", L"read"},  {L"new.rda.dup", L"read"},
+  };
+  for (const auto& c : cases) {
+    for (const bool briefly : {true, false}) {
+      SCOPED_TRACE(toUtf8(std::wstring(c.file) + L" shared for " + c.sharing) +
+                   (briefly ? ", briefly" : ""));
+      write(main, "A\r\n1\r\nmain\r\n");
+      write(compared, original);
+      write(compared + L".bak", "old backup");
+      write(compared + L".dup", "old dupes");
+      Holder holder(path(c.file), c.sharing, briefly ? 200 : -1);
+      ASSERT_TRUE(holder.holding());
+      if (!briefly) {
+        const Outcome refused = runSvCli({main, compared});
+        EXPECT_EQ(refused.status, 1u);
+        EXPECT_NE(refused.err.find("is in use by another program"), std::string::npos)
+            << refused.err;
+        holder.release();
+        EXPECT_EQ(read(compared), original);
+        EXPECT_EQ(read(compared + L".bak"), "old backup");
+        EXPECT_EQ(read(compared + L".dup"), "old dupes");
+      }
+      // In this process, so that the run meets the file within the hold.
+      Win32FileSystem files;
+      std::ostringstream out, err;
+      EXPECT_EQ(runCli({toUtf8(main), toUtf8(compared)}, files, out, err), 0) << err.str();
+      EXPECT_EQ(read(compared), "B\r\n2\r\nstays\r\n");
+      EXPECT_EQ(read(compared + L".dup"), "A\r\n1\r\nnew\r\n");
+      EXPECT_EQ(m_temp.entries(), 4) << "no temporary left";
+    }
+  }
 }
 
 }  // namespace

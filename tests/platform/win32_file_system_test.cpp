@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace sv {
 namespace {
@@ -31,9 +33,10 @@ class Win32FileSystemTest : public ::testing::Test {
   }
   static std::string read(const std::string& p) { return testing::TempDir::read(native(p)); }
   long entries() const { return m_temp.entries(); }
-  std::error_code replace(const std::string& p, const std::string& data) {
+  std::error_code replace(const std::string& p, const std::string& data,
+                          const FileAttributes& attributes = {}) {
     std::unique_ptr<Replacement> r;
-    if (auto e = m_files.beginReplace(p, {}, r)) return e;
+    if (auto e = m_files.beginReplace(p, attributes, r)) return e;
     if (auto e = r->append(data)) return e;
     if (auto e = r->flush()) return e;
     return r->commit();
@@ -92,7 +95,7 @@ TEST_F(Win32FileSystemTest, ReadFailuresNameTheirCause) {
   write(path("held"), "x");
   const HANDLE held = holdExclusively(path("held"));
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(describeError(m_files.readFile(path("held"), got)), "the file is in use");
+  EXPECT_EQ(describeError(m_files.readFile(path("held"), got)), "it is in use by another program");
   ::CloseHandle(held);
   EXPECT_FALSE(got);
 }
@@ -132,8 +135,7 @@ TEST_F(Win32FileSystemTest, WhatCannotBeReplacedFailsAtTheStart) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const std::error_code inUse = replace(path("f"), "new");
   ::CloseHandle(held);
-  EXPECT_TRUE(describeError(inUse) == "the file is in use" || describeError(inUse) == "access denied")
-      << describeError(inUse);
+  EXPECT_EQ(inUse, FileError::InUseByAnotherProgram);
   EXPECT_EQ(read(path("f")), "old");
 
   fs::create_directory(m_temp.dir() / "folder");
@@ -148,6 +150,80 @@ TEST_F(Win32FileSystemTest, WhatCannotBeReplacedFailsAtTheStart) {
   EXPECT_EQ(read(path("kept")), "old");
   ::SetFileAttributesA(path("kept").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(entries(), 3);
+}
+
+// The access rules, attributes and creation time a user sees in a file's
+// Properties, as far as wine keeps them: a new version keeps all three, and
+// what is made from it takes the access rules alone.
+TEST_F(Win32FileSystemTest, ANewVersionKeepsTheFilesIdentity) {
+  write(path("f"), "old");
+  const std::wstring f = native(path("f")).wstring();
+  // Only the owner and the administrators, fixed against the folder's rules.
+  PSECURITY_DESCRIPTOR given = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;OW)(A;;FA;;;BA)", SDDL_REVISION_1, &given, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ::GetSecurityDescriptorDacl(given, &present, &dacl, &defaulted);
+  ASSERT_EQ(::SetNamedSecurityInfoW(const_cast<wchar_t*>(f.c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, dacl, nullptr),
+            DWORD(ERROR_SUCCESS));
+  ::LocalFree(given);
+  ASSERT_TRUE(::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE |
+                                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+  FILETIME created{0x12345600, 0x01d00000};  // in 2014
+  {
+    HANDLE h = ::CreateFileW(f.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(::SetFileTime(h, &created, nullptr, nullptr));
+    ::CloseHandle(h);
+  }
+  auto rulesOf = [](const std::wstring& p) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    wchar_t* text = nullptr;
+    std::wstring rules;
+    if (::GetNamedSecurityInfoW(p.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, nullptr, nullptr, &sd) == ERROR_SUCCESS &&
+        ::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+      rules = text;
+    }
+    ::LocalFree(text);
+    ::LocalFree(sd);
+    return rules;
+  };
+  const std::wstring rules = rulesOf(f);
+  // As the system took them: wine keeps no access rules (it shows rules
+  // made from the Unix mode), no creation time of its own and no "not
+  // indexed"; Windows keeps them all.
+  WIN32_FILE_ATTRIBUTE_DATA before{};
+  ASSERT_TRUE(::GetFileAttributesExW(f.c_str(), GetFileExInfoStandard, &before));
+  ASSERT_TRUE(before.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
+  const bool timeTaken = ::CompareFileTime(&before.ftCreationTime, &created) == 0;
+  const bool rulesTaken = rules.starts_with(L"D:P");
+
+  std::unique_ptr<LockedFile> lock;
+  ASSERT_FALSE(m_files.lockForRun(path("f"), lock));
+  const FileAttributes identity = lock->attributes();
+  SharedContents contents;
+  ASSERT_FALSE(lock->read(contents));
+  ASSERT_FALSE(replace(path("f.bak"), "old", identity.accessOnly()));
+  ASSERT_FALSE(replace(path("f"), "new", identity));
+  lock.reset();
+
+  WIN32_FILE_ATTRIBUTE_DATA now{};
+  ASSERT_TRUE(::GetFileAttributesExW(f.c_str(), GetFileExInfoStandard, &now));
+  EXPECT_EQ(read(path("f")), "new");
+  EXPECT_EQ(now.dwFileAttributes, before.dwFileAttributes);
+  if (timeTaken) {
+    EXPECT_EQ(::CompareFileTime(&now.ftCreationTime, &created), 0);
+  }
+  if (rulesTaken) {
+    EXPECT_EQ(rulesOf(f), rules);
+    EXPECT_EQ(rulesOf(f + L".bak"), rules);
+  }
+  EXPECT_FALSE(::GetFileAttributesW((f + L".bak").c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
 // "C:new.rda" lies in drive C's own current folder, wherever the process's is.
@@ -276,8 +352,9 @@ TEST(Win32Errors, AreTheUsersWordsOfLinux) {
   } cases[] = {
       {ERROR_FILE_NOT_FOUND, "file not found"},   {ERROR_PATH_NOT_FOUND, "file not found"},
       {ERROR_ACCESS_DENIED, "access denied"},     {ERROR_DISK_FULL, "disk full"},
-      {ERROR_HANDLE_DISK_FULL, "disk full"},      {ERROR_SHARING_VIOLATION, "the file is in use"},
-      {ERROR_LOCK_VIOLATION, "the file is in use"}, {ERROR_USER_MAPPED_FILE, "the file is in use"},
+      {ERROR_HANDLE_DISK_FULL, "disk full"},      {ERROR_SHARING_VIOLATION, "it is in use by another program"},
+      {ERROR_LOCK_VIOLATION, "it is in use by another program"},
+      {ERROR_USER_MAPPED_FILE, "it is in use by another program"},
       {ERROR_WRITE_PROTECT, "the disk is read-only"},
   };
   for (const auto& c : cases) EXPECT_EQ(describeError(fromWin32Error(c.code)), c.words) << c.code;
