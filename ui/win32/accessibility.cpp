@@ -3,9 +3,8 @@
 #include "platform/win32_text.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
-
 #include <memory>
+#include <oleacc.h>
 #include <utility>
 
 namespace sv::win32 {
@@ -50,7 +49,8 @@ VARIANT childVariant(LONG id) {
 
 std::wstring windowText(HWND hwnd) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -70,7 +70,8 @@ class ControlAccessible : public IAccessible {
   ControlAccessible(HWND hwnd, const layout::Window& window, const layout::Control& design)
       : m_hwnd(hwnd), m_window(window), m_design(design) {
     void* standard = nullptr;
-    if (SUCCEEDED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), &standard))) {
+    if (SUCCEEDED(
+            CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), &standard))) {
       m_standard.reset(static_cast<IAccessible*>(standard));
     }
   }
@@ -339,8 +340,7 @@ class ListAccessible : public ControlAccessible {
       // As a click does: the window hears of the change, so that the paired
       // list follows.
       SendMessageW(m_hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-      SendMessageW(GetParent(m_hwnd), WM_COMMAND,
-                   MAKEWPARAM(GetDlgCtrlID(m_hwnd), LBN_SELCHANGE),
+      SendMessageW(GetParent(m_hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hwnd), LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(m_hwnd));
     }
     return S_OK;
@@ -385,12 +385,19 @@ class ListAccessible : public ControlAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
     if (!m_hwnd) return RPC_E_DISCONNECTED;
     if (!child) return E_POINTER;
+    VariantInit(child);
     POINT at{x, y};
+    RECT place;
+    GetWindowRect(m_hwnd, &place);
+    if (!PtInRect(&place, at)) return S_FALSE;
     ScreenToClient(m_hwnd, &at);
     RECT client;
     GetClientRect(m_hwnd, &client);
-    // The border and the scroll bar are the system object's.
-    if (!PtInRect(&client, at)) return ControlAccessible::accHitTest(x, y, child);
+    // The border and the scroll bar are the list's own.
+    if (!PtInRect(&client, at)) {
+      *child = childVariant(CHILDID_SELF);
+      return S_OK;
+    }
     // Every row is one height: counted rather than asked with
     // LB_ITEMFROMPOINT, whose answer holds 16 bits of an index.
     const LRESULT rowHeight = SendMessageW(m_hwnd, LB_GETITEMHEIGHT, 0, 0);
@@ -412,7 +419,8 @@ class ListAccessible : public ControlAccessible {
     RECT client;
     GetClientRect(m_hwnd, &client);
     const LRESULT rowHeight = SendMessageW(m_hwnd, LB_GETITEMHEIGHT, 0, 0);
-    const int rows = rowHeight > 0 ? static_cast<int>((client.bottom + rowHeight - 1) / rowHeight) : 0;
+    const int rows =
+        rowHeight > 0 ? static_cast<int>((client.bottom + rowHeight - 1) / rowHeight) : 0;
     return index >= topIndex() && index < topIndex() + rows;
   }
 
@@ -465,9 +473,9 @@ LRESULT CALLBACK accessibilitySubclass(HWND hwnd, UINT message, WPARAM wParam, L
 void makeAccessible(HWND control, const layout::Window& window, const layout::Control& design,
                     ListItemText itemText) {
   if (!control) return;
-  ControlAccessible* object =
-      itemText ? new ListAccessible(control, window, design, std::move(itemText))
-               : new ControlAccessible(control, window, design);
+  ControlAccessible* object = itemText
+                                  ? new ListAccessible(control, window, design, std::move(itemText))
+                                  : new ControlAccessible(control, window, design);
   SetWindowSubclass(control, &accessibilitySubclass, kAccessibilitySubclassId,
                     reinterpret_cast<DWORD_PTR>(object));
 }

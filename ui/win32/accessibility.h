@@ -11,10 +11,9 @@
 
 #include "ui/layout/window_tables.h"
 
-#include <windows.h>
-
 #include <functional>
 #include <string>
+#include <windows.h>
 
 namespace sv::win32 {
 

@@ -167,8 +167,10 @@ void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFO
     top += bitmap.bmHeight;
   }
   for (const std::wstring& line : lines) {
-    RECT lineRect{content.left, top, content.right, (std::min)(top + metrics.tmHeight, content.bottom)};
-    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &lineRect, DT_CENTER | DT_SINGLELINE);
+    RECT lineRect{content.left, top, content.right,
+                  (std::min)(top + metrics.tmHeight, content.bottom)};
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &lineRect,
+              DT_CENTER | DT_SINGLELINE);
     top += metrics.tmHeight;
   }
   SelectObject(dc, oldFont);

@@ -11,12 +11,11 @@
 
 #include "platform/win32_text.h"
 
-#include <windows.h>
-#include <oleacc.h>
-
 #include <cstdio>
 #include <memory>
+#include <oleacc.h>
 #include <string>
+#include <windows.h>
 
 namespace {
 
@@ -52,7 +51,8 @@ std::string describe(IAccessible& object, long id, bool self) {
   VariantInit(&state);
   HRESULT result = object.get_accName(child(id), &name);
   if (FAILED(result)) return "error name " + hex(result);
-  std::string line = std::to_string(SUCCEEDED(object.get_accRole(child(id), &role)) ? role.lVal : -1);
+  std::string line =
+      std::to_string(SUCCEEDED(object.get_accRole(child(id), &role)) ? role.lVal : -1);
   line += "\t" + (name ? sv::win32::narrow(name) : std::string());
   SysFreeString(name);
   line += "\t" + hex(SUCCEEDED(object.get_accState(child(id), &state)) ? state.lVal : -1);
@@ -72,8 +72,8 @@ std::string answer(const std::wstring& query) {
   std::size_t end = 0;
   const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(query, &end)));
   void* object = nullptr;
-  const HRESULT result =
-      AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object);
+  const HRESULT result = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                    __uuidof(IAccessible), &object);
   if (FAILED(result) || !object) return "error object " + hex(result);
   const Accessible accessible(static_cast<IAccessible*>(object));
   if (end == query.size()) return describe(*accessible, CHILDID_SELF, true);

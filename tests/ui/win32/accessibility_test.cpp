@@ -2,12 +2,12 @@
 // (sv-accessibility-probe) through Active Accessibility, as a screen reader
 // asks, while this process answers.
 
-#include "tests/ui/win32/window_fixture.h"
 #include "ui/win32/frm_about.h"
 
-#include <oleacc.h>
+#include "tests/ui/win32/window_fixture.h"
 
 #include <cstdio>
+#include <oleacc.h>
 #include <sstream>
 
 namespace sv::testing {
@@ -52,7 +52,8 @@ std::vector<Answer> ask(const std::vector<std::wstring>& queries) {
   if (!file) return answers;
   std::string text;
   char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) text.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;)
+    text.append(buffer, got);
   std::fclose(file);
   DeleteFileW(output.c_str());
   std::istringstream lines(text);
@@ -84,7 +85,8 @@ LONG roleOf(const layout::Control& c) {
 
 // Each control of window read by the probe: its role and the name the window
 // tables give it (Label1: the count it shows).
-void expectNamed(const layout::Window& design, const std::function<HWND(const layout::Control&)>& hwndOf) {
+void expectNamed(const layout::Window& design,
+                 const std::function<HWND(const layout::Control&)>& hwndOf) {
   std::vector<const layout::Control*> controls;
   std::vector<std::wstring> queries;
   for (const layout::Control& c : design.controls) {
@@ -100,7 +102,8 @@ void expectNamed(const layout::Window& design, const std::function<HWND(const la
     ASSERT_GE(answers[i].size(), 3u) << (answers[i].empty() ? "" : answers[i][0]);
     EXPECT_EQ(answers[i][0], std::to_string(roleOf(c)));
     const bool countLabel = &design == &layout::form1Window() && c.name == "Label1";
-    EXPECT_EQ(answers[i][1], countLabel ? "Total dupes records: 2" : layout::accessibleName(design, c));
+    EXPECT_EQ(answers[i][1],
+              countLabel ? "Total dupes records: 2" : layout::accessibleName(design, c));
   }
 }
 
@@ -110,7 +113,8 @@ TEST_F(AccessibilityTest, EveryControlOfTheMainWindowIsReadByTheWordsItShows) {
   files.files["MainBase.dat"] = records(0, 5, "main");
   files.files["new.rda"] = records(3, 4, "new");
   run("MainBase.dat", "new.rda");
-  expectNamed(layout::form1Window(), [&](const layout::Control& c) { return control(std::string(c.name).c_str()); });
+  expectNamed(layout::form1Window(),
+              [&](const layout::Control& c) { return control(std::string(c.name).c_str()); });
 
   // The unused List1 is offered as invisible, which readers pass over.
   const std::vector<Answer> list1 = ask({query(control("List1"))});
@@ -158,7 +162,8 @@ TEST_F(AccessibilityTest, EveryItemIsReadWithItsTextPlaceAndSelectionAfterALarge
       {"List2", 104998, "CALL69999", STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE},
   };
   queries.clear();
-  for (const Item& item : items) queries.push_back(query(control(item.list), L":" + std::to_wstring(item.child)));
+  for (const Item& item : items)
+    queries.push_back(query(control(item.list), L":" + std::to_wstring(item.child)));
   const std::vector<Answer> read = ask(queries);
   for (std::size_t i = 0; i < std::size(items); ++i) {
     SCOPED_TRACE(std::string(items[i].list) + " child " + std::to_string(items[i].child));
