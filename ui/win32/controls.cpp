@@ -96,6 +96,29 @@ COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback) {
 
 std::wstring wideText(std::string_view utf8) { return widen(utf8); }
 
+std::vector<std::wstring> captionLines(std::wstring_view caption, int width,
+                                       const std::function<int(std::wstring_view)>& measure) {
+  constexpr std::wstring_view::size_type kNone = std::wstring_view::npos;
+  const auto wordEnd = [&](std::size_t from) {
+    const std::size_t end = caption.find(L' ', from);
+    return end == kNone ? caption.size() : end;
+  };
+  std::vector<std::wstring> lines;
+  // The caption's own leading spaces stay: they are not where a line breaks.
+  std::size_t start = caption.find_first_not_of(L' ') == kNone ? kNone : 0;
+  while (start != kNone) {
+    std::size_t end = wordEnd(caption.find_first_not_of(L' ', start));
+    for (;;) {
+      const std::size_t next = caption.find_first_not_of(L' ', end);
+      if (next == kNone || measure(caption.substr(start, wordEnd(next) - start)) > width) break;
+      end = wordEnd(next);
+    }
+    lines.emplace_back(caption.substr(start, end - start));
+    start = caption.find_first_not_of(L' ', end);
+  }
+  return lines;
+}
+
 void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFONT font,
                     COLORREF back, COLORREF text, HBITMAP picture) {
   HDC dc = item.hDC;
@@ -115,13 +138,21 @@ void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFO
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : text);
 
-  // The caption's height once broken into lines, so that the picture and the
-  // caption stand together in the middle of the button.
-  const UINT format = DT_CENTER | DT_WORDBREAK;
-  RECT measure = content;
-  const int textHeight = caption.empty()
-                             ? 0
-                             : DrawTextW(dc, caption.c_str(), -1, &measure, format | DT_CALCRECT);
+  // Broken into lines here rather than by DrawText, which under wine counts
+  // the spaces where a line breaks and so pushes a centred line to the left.
+  // With prefix processing on, a caption's "&&" shows (and measures) as one "&".
+  const std::vector<std::wstring> lines =
+      captionLines(caption, content.right - content.left, [dc](std::wstring_view text) {
+        RECT extent{};
+        DrawTextW(dc, text.data(), static_cast<int>(text.size()), &extent,
+                  DT_SINGLELINE | DT_CALCRECT);
+        return static_cast<int>(extent.right - extent.left);
+      });
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // The caption's height, so that the picture and the caption stand together
+  // in the middle of the button.
+  const int textHeight = static_cast<int>(lines.size()) * metrics.tmHeight;
   BITMAP bitmap{};
   if (picture) GetObjectW(picture, sizeof(bitmap), &bitmap);
   const int blockHeight = textHeight + bitmap.bmHeight;
@@ -135,9 +166,13 @@ void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFO
     DeleteDC(source);
     top += bitmap.bmHeight;
   }
-  RECT textRect{content.left, top, content.right, content.bottom};
-  // With prefix processing on, a caption's "&&" shows as one "&".
-  DrawTextW(dc, caption.c_str(), -1, &textRect, format);
+  for (const std::wstring& line : lines) {
+    RECT lineRect{content.left, top, content.right,
+                  (std::min)(top + metrics.tmHeight, content.bottom)};
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &lineRect,
+              DT_CENTER | DT_SINGLELINE);
+    top += metrics.tmHeight;
+  }
   SelectObject(dc, oldFont);
 
   if (item.itemState & ODS_FOCUS) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,13 @@ COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback);
 COLORREF toColorRef(layout::Rgb rgb);
 
 std::wstring wideText(std::string_view utf8);
+
+// A caption broken into lines at spaces to fit width, as measure gives a
+// line's width. The spaces where it breaks belong to neither line, so that a
+// centred line is centred on its words; a word wider than width stands on a
+// line of its own.
+std::vector<std::wstring> captionLines(std::wstring_view caption, int width,
+                                       const std::function<int(std::wstring_view)>& measure);
 
 // Paints an owner-drawn push button: its own background colour, the raised
 // (or pressed) edge, an optional picture centred above the caption, the

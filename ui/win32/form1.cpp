@@ -9,6 +9,7 @@
 #include "ui/layout/position.h"
 #include "ui/layout/text_decoding.h"
 #include "ui/layout/app_identity.h"
+#include "ui/win32/accessibility.h"
 #include "ui/win32/frm_about.h"
 #include "ui/win32/pictures.h"
 
@@ -27,6 +28,12 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT_PTR kSubclassId = 1;
 
 bool is(const layout::Control& control, std::string_view name) { return control.name == name; }
+
+bool liesInClientArea(const layout::Window& window, const layout::Control& control) {
+  const layout::Rect& place = control.rect;
+  return place.right() > 0 && place.bottom() > 0 && place.left < window.clientWidth &&
+         place.top < window.clientHeight;
+}
 
 std::wstring displayText(std::string_view bytes) {
   const std::u16string text = layout::decodeForDisplayUtf16(bytes);
@@ -111,7 +118,9 @@ void Form1::buildControls() {
     const wchar_t* className = L"Static";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    if (design.visible) style |= WS_VISIBLE;
+    // A control placed wholly off the client area (List1) is never seen;
+    // hidden as well, assistive technology does not offer it either.
+    if (design.visible && liesInClientArea(m_design, design)) style |= WS_VISIBLE;
     if (!design.enabled) style |= WS_DISABLED;
     if (design.tabStop) style |= WS_TABSTOP;
     if (design.border) exStyle |= WS_EX_CLIENTEDGE;
@@ -175,11 +184,21 @@ void Form1::buildControls() {
 
   m_tabOrder = stackInTableOrder(m_design, m_items);
 
+
   for (HWND list : {m_list3, m_list4}) {
     if (list) SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   }
   if (m_image1) {
     SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  // Over the list subclass: that one passes a message on more than once,
+  // which wine's comctl32 gets right only for the subclass next to the list.
+  for (const Item& item : m_items) {
+    ListItemText items;
+    if (listFor(item.hwnd)) {
+      items = [this, list = item.hwnd](int index) { return itemText(list, index); };
+    }
+    makeAccessible(item.hwnd, m_design, *item.design, std::move(items));
   }
 
   m_toolTips = createToolTips(m_hwnd);
@@ -316,15 +335,21 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // rule says, and both lists of the pair alike.
 constexpr int kMaxListRows = INT_MAX;
 
+std::wstring Form1::itemText(HWND list, int index) const {
+  const ResultList* items = listFor(list);
+  if (!items || index < 0 || static_cast<std::uint64_t>(index) >= items->size()) return {};
+  const layout::ListRows rows = layout::listRows(items->size(), kMaxListRows);
+  return rows.isNote(static_cast<std::uint64_t>(index))
+             ? wideText(layout::cutNote(items->size() - rows.shownItems))
+             : displayText(items->item(static_cast<std::uint64_t>(index)));
+}
+
 void Form1::drawListItem(const DRAWITEMSTRUCT& draw) {
   HDC dc = draw.hDC;
   const ResultList* list = listFor(draw.hwndItem);
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
   if (draw.itemID != static_cast<UINT>(-1) && list && draw.itemID < list->size()) {
-    const layout::ListRows rows = layout::listRows(list->size(), kMaxListRows);
-    const std::wstring text =
-        rows.isNote(draw.itemID) ? wideText(layout::cutNote(list->size() - rows.shownItems))
-                                 : displayText(list->item(draw.itemID));
+    const std::wstring text = itemText(draw.hwndItem, static_cast<int>(draw.itemID));
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const Item* item = itemFor(draw.hwndItem);

@@ -80,6 +80,8 @@ class Form1 : public WindowBase {
   void buildMenu();
   Item* itemFor(HWND hwnd) { return itemOf(m_items, hwnd); }
   const ResultList* listFor(HWND hwnd) const;
+  // An item of a list as the list draws it (and assistive technology reads it).
+  std::wstring itemText(HWND list, int index) const;
   void drawListItem(const DRAWITEMSTRUCT& draw);
   void onCommand(WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK listSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

@@ -2,6 +2,7 @@
 
 #include "platform/win32_shell_open.h"
 #include "ui/layout/links.h"
+#include "ui/win32/accessibility.h"
 #include "ui/win32/pictures.h"
 
 #include <algorithm>
@@ -125,6 +126,7 @@ void FrmAbout::buildControls() {
                    SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (design.kind == layout::ControlKind::PushButton) m_ok = item.hwnd;
+    makeAccessible(item.hwnd, m_design, design);
     m_items.push_back(item);
   }
   m_tabOrder = stackInTableOrder(m_design, m_items);

@@ -141,5 +141,27 @@ TEST_F(Form1Test, FocusStartsOnList3AndTabFollowsTheKeyboardOrderEnterPressesEsc
   EXPECT_EQ(dialog.calls.size(), 1u);
 }
 
+// Command1's caption broken into lines, one unit a character: the spaces
+// where it breaks are in neither line, so each line is centred on its words.
+TEST(CaptionLinesTest, BreakAtSpacesThatBelongToNeitherLine) {
+  const std::wstring caption = win32::wideText(layout::form1Window().control("Command1").text);
+  const auto characters = [](std::wstring_view text) { return static_cast<int>(text.size()); };
+  const struct {
+    int width;
+    std::vector<std::wstring> lines;
+  } rows[] = {
+      {35, {caption}},
+      {34, {L"   Compare          &&", L"Delete"}},
+      {16, {L"   Compare", L"&&       Delete"}},
+      {12, {L"   Compare", L"&&", L"Delete"}},
+      {2, {L"   Compare", L"&&", L"Delete"}},  // a word wider than the line stands alone
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(win32::captionLines(caption, row.width, characters), row.lines) << row.width;
+  }
+  EXPECT_EQ(win32::captionLines(L"Exit  ", 10, characters), std::vector<std::wstring>{L"Exit"});
+  EXPECT_TRUE(win32::captionLines(L"   ", 10, characters).empty());
+}
+
 }  // namespace
 }  // namespace sv::testing

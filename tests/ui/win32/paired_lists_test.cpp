@@ -3,6 +3,8 @@
 
 #include "tests/ui/win32/window_fixture.h"
 
+#include <algorithm>
+
 namespace sv::testing {
 namespace {
 
@@ -94,6 +96,53 @@ TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {
   EXPECT_EQ(top(list4), 80);
   // The selection stays where it was: scrolling only moves the rows.
   EXPECT_EQ(selected(list3), 89);
+}
+
+struct Event {
+  DWORD event;
+  HWND list;
+  LONG child;
+  friend bool operator==(const Event&, const Event&) = default;
+};
+std::vector<Event> g_events;
+
+void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                          DWORD) {
+  if (object == OBJID_CLIENT) g_events.push_back({event, hwnd, child});
+}
+
+bool heard(const Event& event) {
+  return std::find(g_events.begin(), g_events.end(), event) != g_events.end();
+}
+
+// A screen reader hears every move in both lists, and the focus only in the
+// list that has it: each item is child index + 1.
+TEST_F(PairedListsTest, SelectionMovesAreAnnouncedInBothListsTheFocusInTheFocusedOne) {
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, &recordEvent,
+                      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  scroll(list3, SB_TOP);
+  struct Move {
+    HWND list;
+    WPARAM key;  // 0: a click on row 7
+    LONG child;
+  } moves[] = {{list4, 0, 8}, {list3, VK_DOWN, 9}, {list4, VK_END, 90}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(move.child);
+    g_events.clear();
+    if (move.key) {
+      key(move.list, move.key);
+    } else {
+      clickRow(move.list, 7);
+    }
+    const HWND other = move.list == list3 ? list4 : list3;
+    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, move.list, move.child}));
+    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, other, move.child}));
+    EXPECT_TRUE(heard({EVENT_OBJECT_FOCUS, move.list, move.child}));
+    EXPECT_FALSE(heard({EVENT_OBJECT_FOCUS, other, move.child}));
+  }
+  UnhookWinEvent(hook);
 }
 
 TEST_F(PairedListsTest, EmptyListsMirrorNothing) {
