@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
@@ -135,9 +136,22 @@ class ListBoxRowDelegate : public QStyledItemDelegate {
 // A list view that behaves as the platform's list box.
 class ListBox : public QListView {
  public:
-  using QListView::QListView;
+  ListBox(int rowHeight, QWidget* parent) : QListView(parent), m_rowHeight(rowHeight) {}
 
  protected:
+  // An empty list with the focus still shows where the focus is: a dotted
+  // rectangle where its first row would be.
+  void paintEvent(QPaintEvent* event) override {
+    QListView::paintEvent(event);
+    if (!hasFocus() || (model() && model()->rowCount() > 0)) return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = QRect(0, 0, viewport()->width(), m_rowHeight);
+    focus.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
+
   // QListView announces a new current item as focused even in a list that
   // has no focus: the paired list that follows the other, or both lists at
   // the end of a run. A screen reader would follow that and leave the
@@ -149,6 +163,9 @@ class ListBox : public QListView {
       QAbstractItemView::currentChanged(current, previous);
     }
   }
+
+ private:
+  int m_rowHeight;
 };
 
 // List1 lies left of the client area, where nobody sees it: assistive
@@ -282,7 +299,8 @@ void Form1::buildControls() {
   m_list4Model = new sv::ResultListModel(maxRows, this);
   m_list2Model = new sv::ResultListModel(maxRows, this);
   const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
-    auto* list = placed(new ListBox(this), control);
+    auto* list =
+        placed(new ListBox(twipsToPixels(sv::layout::kListRowHeight), this), control);
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
