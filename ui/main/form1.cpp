@@ -299,8 +299,7 @@ void Form1::buildControls() {
   m_list4Model = new sv::ResultListModel(maxRows, this);
   m_list2Model = new sv::ResultListModel(maxRows, this);
   const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
-    auto* list =
-        placed(new ListBox(twipsToPixels(sv::layout::kListRowHeight), this), control);
+    auto* list = placed(new ListBox(twipsToPixels(sv::layout::kListRowHeight), this), control);
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
