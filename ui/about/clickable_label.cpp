@@ -1,6 +1,57 @@
 #include "ui/about/clickable_label.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
+
+namespace {
+
+// What a click on the label opens is a link, so a screen reader says "link"
+// and can follow it, though the label looks like plain text.
+class LinkAccessible : public QAccessibleWidget {
+ public:
+  explicit LinkAccessible(ClickableLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+      return static_cast<const ClickableLabel*>(widget())->text();
+    }
+    return QAccessibleWidget::text(t);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.linked = true;
+    return state;
+  }
+
+  QStringList actionNames() const override {
+    return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+  }
+
+  void doAction(const QString& actionName) override {
+    if (actionName != pressAction()) {
+      QAccessibleWidget::doAction(actionName);
+      return;
+    }
+    emit static_cast<ClickableLabel*>(widget())->clicked();
+  }
+};
+
+QAccessibleInterface* linkAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String("ClickableLabel")) return nullptr;
+  return new LinkAccessible(static_cast<ClickableLabel*>(object));
+}
+
+}  // namespace
+
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
+  // Qt keeps the first interface it makes for a widget; none exists yet.
+  [[maybe_unused]] static const bool installed = [] {
+    QAccessible::installFactory(linkAccessible);
+    return true;
+  }();
+}
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {
   m_pressed = event->button() == Qt::LeftButton;

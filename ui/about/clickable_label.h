@@ -2,7 +2,8 @@
 
 // A label that reports a click: the left button pressed and released over it,
 // the way a push button counts a click. A release outside the label, or a
-// press with another button, is no click.
+// press with another button, is no click. Assistive technology reads it as a
+// link, and its press action clicks it.
 
 #include <QLabel>
 
@@ -10,7 +11,7 @@ class ClickableLabel : public QLabel {
   Q_OBJECT
 
  public:
-  using QLabel::QLabel;
+  explicit ClickableLabel(QWidget* parent = nullptr);
 
  signals:
   void clicked();

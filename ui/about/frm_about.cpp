@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRect>
 
+#include <string>
+
 namespace {
 
 using sv::qtText;
@@ -49,10 +51,17 @@ QString nameOf(const Control& control) {
   return qtText(control.name) + '_' + QString::number(control.index);
 }
 
+// What assistive technology reads for the control: its words, spaces folded.
+void nameForReaders(QWidget* widget, const Control& control) {
+  const std::string name = sv::layout::accessibleName(table(), control);
+  if (!name.empty()) widget->setAccessibleName(QString::fromStdString(name));
+}
+
 QLabel* newLabel(const Control& control, QWidget* parent) {
   QLabel* label =
       control.onClick == sv::layout::Link::None ? new QLabel(parent) : new ClickableLabel(parent);
   label->setObjectName(nameOf(control));
+  nameForReaders(label, control);
   label->setTextFormat(Qt::PlainText);
   // A plain-text label shows "&&" as it stands: the reader must see one "&".
   label->setText(qtText(sv::layout::shownText(control.text)));
@@ -118,6 +127,7 @@ void frmAbout::makeLabel(const Control& control) {
 void frmAbout::makeButton(const Control& control) {
   auto* cmdOK = new QPushButton(qtText(control.text), this);
   cmdOK->setObjectName(nameOf(control));
+  nameForReaders(cmdOK, control);
   cmdOK->setGeometry(twipsRect(control.rect));
   // Neither the default nor the cancel button: Enter and Space press it only
   // because it holds the focus, and Esc does nothing.

@@ -15,6 +15,8 @@
 #include "ui/open_link.h"
 #include "ui/twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +30,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
@@ -107,6 +110,9 @@ Widget* placed(Widget* widget, const Control& control) {
   widget->setObjectName(qtText(control.name));
   widget->setGeometry(twipsRect(control.rect));
   if (!control.tooltip.empty()) widget->setToolTip(qtText(control.tooltip));
+  // Without a name of its own (Label1) a label is read by its text.
+  const std::string name = sv::layout::accessibleName(form(), control);
+  if (!name.empty()) widget->setAccessibleName(QString::fromStdString(name));
   widget->setFont(qtFont(control.font));
   setColours(widget, control);
   if (control.pointer == sv::layout::Pointer::Help) {
@@ -126,6 +132,79 @@ class ListBoxRowDelegate : public QStyledItemDelegate {
                  twipsToPixels(sv::layout::kListRowHeight));
   }
 };
+
+// A list view that behaves as the platform's list box.
+class ListBox : public QListView {
+ public:
+  ListBox(int rowHeight, QWidget* parent) : QListView(parent), m_rowHeight(rowHeight) {}
+
+ protected:
+  // An empty list with the focus still shows where the focus is: a dotted
+  // rectangle where its first row would be.
+  void paintEvent(QPaintEvent* event) override {
+    QListView::paintEvent(event);
+    if (!hasFocus() || (model() && model()->rowCount() > 0)) return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = QRect(0, 0, viewport()->width(), m_rowHeight);
+    focus.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
+
+  // QListView announces a new current item as focused even in a list that
+  // has no focus: the paired list that follows the other, or both lists at
+  // the end of a run. A screen reader would follow that and leave the
+  // control that really holds the focus. The selection is still announced.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+    if (hasFocus()) {
+      QListView::currentChanged(current, previous);
+    } else {
+      QAbstractItemView::currentChanged(current, previous);
+    }
+  }
+
+ private:
+  int m_rowHeight;
+};
+
+// List1 lies left of the client area, where nobody sees it: assistive
+// technology is offered only the controls the window shows.
+class Form1Accessible : public QAccessibleWidget {
+ public:
+  explicit Form1Accessible(QWidget* window) : QAccessibleWidget(window) {}
+
+  int childCount() const override { return static_cast<int>(shownChildren().size()); }
+  QAccessibleInterface* child(int index) const override { return shownChildren().value(index); }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return shownChildren().indexOf(const_cast<QAccessibleInterface*>(child));
+  }
+
+ private:
+  QList<QAccessibleInterface*> shownChildren() const {
+    QList<QAccessibleInterface*> shown;
+    for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+      QAccessibleInterface* child = QAccessibleWidget::child(i);
+      const auto* control = child ? qobject_cast<const QWidget*>(child->object()) : nullptr;
+      if (control && widget()->rect().intersects(control->geometry())) shown << child;
+    }
+    return shown;
+  }
+};
+
+QAccessibleInterface* form1Accessible(const QString& className, QObject* object) {
+  if (className != QLatin1String("Form1") || !object || !object->isWidgetType()) return nullptr;
+  return new Form1Accessible(static_cast<QWidget*>(object));
+}
+
+// Qt keeps the first interface it makes for a widget, so the factory is in
+// place before the window sends any event.
+void installAccessibleFactory() {
+  [[maybe_unused]] static const bool installed = [] {
+    QAccessible::installFactory(form1Accessible);
+    return true;
+  }();
+}
 
 // ListIndex: the selected item, or -1.
 int listIndex(const QListView* list) {
@@ -182,6 +261,7 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
       m_settings(services.settings),
       m_shell(services.shell),
       m_showFailure(services.showFailure) {
+  installAccessibleFactory();
   setObjectName(qtText(form().name));
   setWindowTitle(qtText(form().title));
   setWindowIcon(QIcon(picture(form().icon)));
@@ -219,7 +299,7 @@ void Form1::buildControls() {
   m_list4Model = new sv::ResultListModel(maxRows, this);
   m_list2Model = new sv::ResultListModel(maxRows, this);
   const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
-    auto* list = placed(new QListView(this), control);
+    auto* list = placed(new ListBox(twipsToPixels(sv::layout::kListRowHeight), this), control);
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -5,6 +5,8 @@
 #include "ui/layout/window_tables.h"
 
 #include "tests/ui/main/doubles.h"
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -67,30 +69,39 @@ TEST_F(FrmAboutTest, ShowsEveryTextOfTheTableInFull) {
   }
 }
 
-TEST_F(FrmAboutTest, OnlyTheLinksOpenTheirTargetsWithTheWindowAsOwner) {
+// A screen reader reads each control by its words, and a label that opens a
+// link as a link that it can follow.
+TEST_F(FrmAboutTest, ControlsAreReadByTheirWordsAndOnlyTheLinksOpenTheirTargets) {
   int links = 0;
   for (const sv::layout::Control& c : sv::layout::aboutWindow().controls) {
-    if (c.kind == sv::layout::ControlKind::PushButton) continue;
     SCOPED_TRACE(childName(c).toStdString());
     m_opener.calls.clear();
     QWidget* widget = m_window.findChild<QWidget*>(childName(c));
     ASSERT_NE(widget, nullptr);
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
+    EXPECT_EQ(read->text(QAccessible::Name),
+              QString::fromStdString(sv::layout::accessibleName(sv::layout::aboutWindow(), c)));
+    if (c.kind == sv::layout::ControlKind::PushButton) continue;
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     EXPECT_TRUE(m_window.isVisible());
     const char* target = sv::layout::shellOpenRequest(c.onClick).file;
     if (!target) {
       EXPECT_TRUE(m_opener.calls.empty());
+      EXPECT_NE(read->role(), QAccessible::Link);
       continue;
     }
     ++links;
-    ASSERT_EQ(m_opener.calls.size(), 1u);
-    const RecordingShellOpener::Call& call = m_opener.calls[0];
-    EXPECT_EQ(call.owner, &m_window);
-    EXPECT_EQ(call.operation, "Open");
-    EXPECT_EQ(call.file, QString::fromLatin1(target));
-    EXPECT_TRUE(call.parametersNull);
-    EXPECT_TRUE(call.directoryNull);
-    EXPECT_EQ(call.showCommand, 1);
+    EXPECT_EQ(read->role(), QAccessible::Link);
+    read->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(m_opener.calls.size(), 2u) << "a click, then the press action";
+    for (const RecordingShellOpener::Call& call : m_opener.calls) {
+      EXPECT_EQ(call.owner, &m_window);
+      EXPECT_EQ(call.operation, "Open");
+      EXPECT_EQ(call.file, QString::fromLatin1(target));
+      EXPECT_TRUE(call.parametersNull);
+      EXPECT_TRUE(call.directoryNull);
+      EXPECT_EQ(call.showCommand, 1);
+    }
   }
   EXPECT_EQ(links, 6);
 }

@@ -1,11 +1,12 @@
 // The classic look, read from the rendered window: push buttons filled flat in
 // their lavender (also around the Exit picture), lists and text boxes in a
-// sunken 3-D border.
+// sunken 3-D border, the focus mark in an empty list.
 
 #include "tests/ui/main/form1_fixture.h"
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace sv::test {
 namespace {
@@ -61,6 +62,32 @@ TEST_F(ClassicLookTest, ListsAndTextBoxesHaveASunkenBorderOnEverySide) {
     EXPECT_EQ(at({midX, r.bottom()}), light);
     EXPECT_EQ(at({r.left() + 1, midY}), shadow);
     EXPECT_EQ(at({midX, r.top() + 1}), shadow);
+  }
+}
+
+// Pixels of a list's viewport other than its background, in rows top to bottom - 1.
+int markedPixels(const QListView* list, int top, int bottom) {
+  const QImage shot = list->viewport()->grab().toImage();
+  const QRgb background = list->palette().color(QPalette::Base).rgb();
+  int marked = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = 0; x < shot.width(); ++x) marked += shot.pixel(x, y) != background;
+  }
+  return marked;
+}
+
+// As in the platform's list box, an empty list shows where the keyboard focus
+// is: a dotted rectangle where its first row (13 pixels) would be.
+TEST_F(ClassicLookTest, AnEmptyListWithTheFocusMarksItsFirstRowsPlace) {
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  for (const auto& [focused, other] : {std::pair{"List3", "List4"}, {"List4", "List3"}}) {
+    SCOPED_TRACE(focused);
+    ASSERT_TRUE(list(focused)->hasFocus());
+    EXPECT_GT(markedPixels(list(focused), 0, 13), 2 * list(focused)->viewport()->width() / 3);
+    EXPECT_EQ(markedPixels(list(focused), 13, 26), 0);
+    EXPECT_EQ(markedPixels(list(other), 0, 13), 0);
+    QTest::keyClick(list(focused), Qt::Key_Tab);
   }
 }
 

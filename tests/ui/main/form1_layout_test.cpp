@@ -5,6 +5,8 @@
 #include "ui/main/caption_button.h"
 
 #include "tests/ui/main/form1_fixture.h"
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,13 +27,19 @@ TEST_F(Form1Test, EveryControlFollowsItsRowOfTheTable) {
   EXPECT_EQ(window->maximumSize(), QSize(378, 324));
 
   int shown = 0;
+  QAccessibleInterface* readerView = QAccessible::queryAccessibleInterface(window.get());
   for (const layout::Control& c : form.controls) {
     if (!c.placed) continue;
     const std::string name(c.name);
     SCOPED_TRACE(name);
-    const QWidget* widget = control<QWidget>(name.c_str());
+    QWidget* widget = control<QWidget>(name.c_str());
     ASSERT_NE(widget, nullptr);
     ++shown;
+    // A screen reader reads what a sighted user reads, and List1 not at all.
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
+    EXPECT_EQ(read->text(QAccessible::Name),
+              QString::fromStdString(layout::accessibleName(form, c)));
+    EXPECT_EQ(readerView->indexOfChild(read) >= 0, name != "List1");
     const layout::Rect px = layout::twipsToPixels(c.rect);
     EXPECT_EQ(widget->geometry(), QRect(px.left, px.top, px.width, px.height));
     EXPECT_TRUE(widget->isVisible() && widget->isEnabled());
@@ -65,6 +73,7 @@ TEST_F(Form1Test, EveryControlFollowsItsRowOfTheTable) {
     }
   }
   EXPECT_EQ(shown, 13);
+  EXPECT_EQ(readerView->childCount(), 12);
   // "&&" is a plain "&": no Alt+D or Alt+& may start a run.
   EXPECT_TRUE(control<QPushButton>("Command1")->shortcut().isEmpty());
   // The pictures load, so the resources and image formats are all there.

@@ -2,6 +2,8 @@
 // real file layer in a temporary folder, and what the window shows after.
 
 #include "tests/ui/main/form1_fixture.h"
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +49,9 @@ TEST_F(Form1RunTest, RunShowsTheListsAndCountAndWritesTheFilesASecondRunReplaces
   EXPECT_EQ(items("List4"), QStringList({"UA3AAA", "MO-12", "new one", "UA3AAA", "MO-12", "new one",
                                          "RN6BN", "KK-41", "new two"}));
   EXPECT_EQ(label1(), QStringLiteral("Total dupes records: 3"));
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(control<QLabel>("Label1"))->text(QAccessible::Name),
+      label1());
   EXPECT_EQ(selectedRow("List2"), 2);
   EXPECT_EQ(selectedRow("List3"), 8);
   EXPECT_EQ(selectedRow("List4"), 8);
