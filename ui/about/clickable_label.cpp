@@ -38,14 +38,17 @@ class LinkAccessible : public QAccessibleWidget {
   }
 };
 
+// Other clickable labels fall through to Qt's own interface of a label.
 QAccessibleInterface* linkAccessible(const QString& className, QObject* object) {
   if (className != QLatin1String("ClickableLabel")) return nullptr;
-  return new LinkAccessible(static_cast<ClickableLabel*>(object));
+  auto* label = static_cast<ClickableLabel*>(object);
+  return label->readAsLink() ? new LinkAccessible(label) : nullptr;
 }
 
 }  // namespace
 
-ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
+ClickableLabel::ClickableLabel(bool readAsLink, QWidget* parent)
+    : QLabel(parent), m_readAsLink(readAsLink) {
   // Qt keeps the first interface it makes for a widget; none exists yet.
   [[maybe_unused]] static const bool installed = [] {
     QAccessible::installFactory(linkAccessible);

@@ -58,8 +58,9 @@ void nameForReaders(QWidget* widget, const Control& control) {
 }
 
 QLabel* newLabel(const Control& control, QWidget* parent) {
-  QLabel* label =
-      control.onClick == sv::layout::Link::None ? new QLabel(parent) : new ClickableLabel(parent);
+  QLabel* label = control.onClick == sv::layout::Link::None
+                       ? new QLabel(parent)
+                       : new ClickableLabel(control.readAsLink, parent);
   label->setObjectName(nameOf(control));
   nameForReaders(label, control);
   label->setTextFormat(Qt::PlainText);

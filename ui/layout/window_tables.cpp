@@ -141,8 +141,10 @@ constexpr Control oneLine(Control label) {
   return label;
 }
 
-constexpr Control darkBlue(Control label) {
+// The e-mail and home-page addresses: dark blue, not underlined.
+constexpr Control addressLink(Control label) {
   label.fore = kDarkBlue;
+  label.readAsLink = true;
   return oneLine(label);
 }
 
@@ -171,9 +173,9 @@ constexpr Control kAboutControls[] = {
      .picture = Picture::HelpIcon},
     bold(aboutLabel("lblInf", 0, {720, 240, 3090, 195}, "VARNOK Dalvorn Sievra", Link::HomePage)),
     aboutLabel("Label1", -1, {120, 960, 495, 255}, "E-Mail:", Link::None),
-    darkBlue(aboutLabel("lblInf2", 2, {720, 960, 960, 195}, kEmail, Link::MailLink)),
+    addressLink(aboutLabel("lblInf2", 2, {720, 960, 960, 195}, kEmail, Link::MailLink)),
     oneLine(aboutLabel("lblInf", 3, {120, 1200, 390, 195}, "Web:", Link::HomePage)),
-    darkBlue(aboutLabel("lblInf", 4, {720, 1200, 2385, 195}, kHomePage, Link::HomePage)),
+    addressLink(aboutLabel("lblInf", 4, {720, 1200, 2385, 195}, kHomePage, Link::HomePage)),
     wrapped(aboutLabel("lblInf", 5, {120, 1560, 4215, 495},
                        "    This program compares and deletes dupes records   before importing "
                        "new databases to Dalvorn program.",

@@ -136,6 +136,9 @@ struct Control {
   Align align = Align::Left;
   Sizing sizing = Sizing::Fixed;
   Link onClick = Link::None;
+  // Read as a link by assistive technology: the two addresses. The other
+  // labels that open a link on a click read as the text they are.
+  bool readAsLink = false;
   // An open-file dialog control's filter: description|pattern pairs (see
   // parseFilter()).
   std::string_view filter{};

@@ -22,7 +22,7 @@ struct ReleaseCom {
 LONG roleOf(const layout::Control& design) {
   switch (design.kind) {
     case layout::ControlKind::Label:
-      return design.onClick == layout::Link::None ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_LINK;
+      return design.readAsLink ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT;
     case layout::ControlKind::Picture:
       return ROLE_SYSTEM_GRAPHIC;
     case layout::ControlKind::ListBox:

@@ -79,7 +79,7 @@ LONG roleOf(const layout::Control& c) {
     case layout::ControlKind::Picture:
       return ROLE_SYSTEM_GRAPHIC;
     default:
-      return c.onClick == layout::Link::None ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_LINK;
+      return c.readAsLink ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT;
   }
 }
 
