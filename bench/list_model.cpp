@@ -4,7 +4,7 @@
 //
 //   sv-bench-list [RECORDS] [RUNS]
 
-#include "ui/main/result_list_model.h"
+#include "ui/qt/result_list_model.h"
 
 #include "engine/result_list.h"
 

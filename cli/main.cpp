@@ -1,10 +1,10 @@
 #include "cli/sv_cli.h"
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 #include <iostream>
 
 #ifdef _WIN32
-#include "platform/win32_file_system.h"
+#include "files/win32/win32_file_system.h"
 
 #include <fcntl.h>
 #include <io.h>

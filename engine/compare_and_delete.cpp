@@ -1,7 +1,7 @@
 #include "engine/compare_and_delete.h"
 
 #include "engine/main_base_index.h"
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 #include <algorithm>
 #include <functional>

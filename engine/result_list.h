@@ -13,7 +13,7 @@
 // coincidence had been appended on its own.
 
 #include "engine/record_format.h"
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 #include <cstddef>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "engine/run_status.h"
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 namespace sv {
 namespace {

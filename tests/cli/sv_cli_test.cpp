@@ -3,7 +3,7 @@
 
 #include "cli/sv_cli.h"
 
-#include "platform/posix_file_system.h"
+#include "files/posix/posix_file_system.h"
 
 #include "tests/support/temp_dir.h"
 

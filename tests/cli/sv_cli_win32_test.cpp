@@ -3,7 +3,7 @@
 
 #include "cli/sv_cli.h"
 
-#include "platform/win32_file_system.h"
+#include "files/win32/win32_file_system.h"
 
 #include "tests/support/temp_dir.h"
 

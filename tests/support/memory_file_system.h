@@ -5,7 +5,7 @@
 // keeps half of its data, as a full disk does. A run may use it from several
 // threads at once; tests read and set files only while no run is going.
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "ui/win32/accessibility.h"
 
-#include "platform/win32_text.h"
+#include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
 #include <memory>
@@ -19,19 +19,19 @@ struct ReleaseCom {
   void operator()(IUnknown* object) const { object->Release(); }
 };
 
-LONG roleOf(const layout::Control& design) {
+LONG roleOf(const design::Control& design) {
   switch (design.kind) {
-    case layout::ControlKind::Label:
+    case design::ControlKind::Label:
       return design.readAsLink ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT;
-    case layout::ControlKind::Picture:
+    case design::ControlKind::Picture:
       return ROLE_SYSTEM_GRAPHIC;
-    case layout::ControlKind::ListBox:
+    case design::ControlKind::ListBox:
       return ROLE_SYSTEM_LIST;
-    case layout::ControlKind::PushButton:
+    case design::ControlKind::PushButton:
       return ROLE_SYSTEM_PUSHBUTTON;
-    case layout::ControlKind::TextBox:
+    case design::ControlKind::TextBox:
       return ROLE_SYSTEM_TEXT;
-    case layout::ControlKind::OpenFileDialog:
+    case design::ControlKind::OpenFileDialog:
       break;
   }
   return ROLE_SYSTEM_CLIENT;
@@ -67,7 +67,7 @@ HRESULT answerText(const std::wstring& text, BSTR* answer) {
 // control holds it; once the control is gone it answers that it is gone.
 class ControlAccessible : public IAccessible {
  public:
-  ControlAccessible(HWND hwnd, const layout::Window& window, const layout::Control& design)
+  ControlAccessible(HWND hwnd, const design::Window& window, const design::Control& design)
       : m_hwnd(hwnd), m_window(window), m_design(design) {
     void* standard = nullptr;
     if (SUCCEEDED(
@@ -136,7 +136,7 @@ class ControlAccessible : public IAccessible {
     if (!m_hwnd) return RPC_E_DISCONNECTED;
     // A text box's value is the path it shows; the system's object does not
     // read it everywhere.
-    if (isSelf(child) && m_design.kind == layout::ControlKind::TextBox) {
+    if (isSelf(child) && m_design.kind == design::ControlKind::TextBox) {
       return answerText(windowText(m_hwnd), value);
     }
     return standard(&IAccessible::get_accValue, child, value);
@@ -204,14 +204,14 @@ class ControlAccessible : public IAccessible {
 
  protected:
   std::wstring ownName() const {
-    if (m_design.kind != layout::ControlKind::Label) {
-      return widen(layout::accessibleName(m_window, m_design));
+    if (m_design.kind != design::ControlKind::Label) {
+      return widen(design::accessibleName(m_window, m_design));
     }
     // A label is read with what it shows now: Label1 is given its count by a run.
     const std::string shown = narrow(windowText(m_hwnd));
-    layout::Control now = m_design;
+    design::Control now = m_design;
     now.text = shown;
-    return widen(layout::accessibleName(m_window, now));
+    return widen(design::accessibleName(m_window, now));
   }
 
   // The system object's answer; once the control is gone, none.
@@ -222,8 +222,8 @@ class ControlAccessible : public IAccessible {
   }
 
   HWND m_hwnd;
-  const layout::Window& m_window;
-  const layout::Control& m_design;
+  const design::Window& m_window;
+  const design::Control& m_design;
   std::unique_ptr<IAccessible, ReleaseCom> m_standard;
 
  private:
@@ -235,7 +235,7 @@ class ControlAccessible : public IAccessible {
 // the count, the selection, the caret and the rows shown.
 class ListAccessible : public ControlAccessible {
  public:
-  ListAccessible(HWND hwnd, const layout::Window& window, const layout::Control& design,
+  ListAccessible(HWND hwnd, const design::Window& window, const design::Control& design,
                  ListItemText itemText)
       : ControlAccessible(hwnd, window, design), m_itemText(std::move(itemText)) {}
 
@@ -470,7 +470,7 @@ LRESULT CALLBACK accessibilitySubclass(HWND hwnd, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-void makeAccessible(HWND control, const layout::Window& window, const layout::Control& design,
+void makeAccessible(HWND control, const design::Window& window, const design::Control& design,
                     ListItemText itemText) {
   if (!control) return;
   ControlAccessible* object = itemText

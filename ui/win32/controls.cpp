@@ -1,6 +1,6 @@
 #include "ui/win32/controls.h"
 
-#include "platform/win32_text.h"
+#include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
 
@@ -51,15 +51,15 @@ int displayDpi(int dpi) {
   HDC screen = GetDC(nullptr);
   const int measured = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  return measured > 0 ? measured : layout::kBaseDpi;
+  return measured > 0 ? measured : design::kBaseDpi;
 }
 
-RECT pixelRect(const layout::Rect& twips, int dpi) {
-  const layout::Rect pixels = layout::twipsToPixels(twips, dpi);
+RECT pixelRect(const design::Rect& twips, int dpi) {
+  const design::Rect pixels = design::twipsToPixels(twips, dpi);
   return RECT{pixels.left, pixels.top, pixels.right(), pixels.bottom()};
 }
 
-HFONT createFont(const layout::Font& font, int dpi) {
+HFONT createFont(const design::Font& font, int dpi) {
   LOGFONTW description{};
   description.lfHeight = -font.pixelHeight(dpi);
   description.lfWeight = font.weight;
@@ -76,19 +76,19 @@ HFONT createFont(const layout::Font& font, int dpi) {
   return CreateFontIndirectW(&description);
 }
 
-COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+COLORREF toColorRef(design::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
-COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback) {
+COLORREF toColorRef(const design::Colour& colour, COLORREF fallback) {
   if (colour.isFixed()) return toColorRef(colour.rgb);
   if (!colour.isSystem()) return fallback;
   switch (colour.system) {
-    case layout::SystemColour::ButtonText:
+    case design::SystemColour::ButtonText:
       return GetSysColor(COLOR_BTNTEXT);
-    case layout::SystemColour::ButtonFace:
+    case design::SystemColour::ButtonFace:
       return GetSysColor(COLOR_BTNFACE);
-    case layout::SystemColour::WindowText:
+    case design::SystemColour::WindowText:
       return GetSysColor(COLOR_WINDOWTEXT);
-    case layout::SystemColour::Window:
+    case design::SystemColour::Window:
       return GetSysColor(COLOR_WINDOW);
   }
   return fallback;
@@ -212,7 +212,7 @@ LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush) {
   return 1;
 }
 
-int controlId(const layout::Window& window, const layout::Control& control) {
+int controlId(const design::Window& window, const design::Control& control) {
   return 1000 + static_cast<int>(&control - window.controls.data());
 }
 

@@ -4,7 +4,7 @@
 // messages to a C++ object, fonts and colours from the window tables,
 // owner-drawn push buttons in their own colour, and tooltips.
 
-#include "ui/layout/window_tables.h"
+#include "ui/design/window_tables.h"
 
 #include <windows.h>
 
@@ -45,15 +45,15 @@ inline constexpr int kLineTwips = 195;
 // The display's dots per inch, or dpi when that is not 0.
 int displayDpi(int dpi = 0);
 
-RECT pixelRect(const layout::Rect& twips, int dpi);
+RECT pixelRect(const design::Rect& twips, int dpi);
 
 // A font of the window tables: by name, size in points at dpi, weight, italic and
 // character set. The caller owns it.
-HFONT createFont(const layout::Font& font, int dpi);
+HFONT createFont(const design::Font& font, int dpi);
 
 // A colour of the window tables; Colour::none() gives fallback.
-COLORREF toColorRef(const layout::Colour& colour, COLORREF fallback);
-COLORREF toColorRef(layout::Rgb rgb);
+COLORREF toColorRef(const design::Colour& colour, COLORREF fallback);
+COLORREF toColorRef(design::Rgb rgb);
 
 std::wstring wideText(std::string_view utf8);
 
@@ -80,7 +80,7 @@ namespace sv::win32 {
 
 // A control made from the window tables, as both windows keep it.
 struct ControlItem {
-  const layout::Control* design = nullptr;
+  const design::Control* design = nullptr;
   HWND hwnd = nullptr;  // null for a control without a window (the dialogs)
   HFONT font = nullptr;
   COLORREF fore = 0;
@@ -98,14 +98,14 @@ Item* itemOf(std::vector<Item>& items, HWND hwnd) {
 // Lays each control's window over those the table lists before it, and
 // returns the windows in the table's keyboard order.
 template <class Item>
-std::vector<HWND> stackInTableOrder(const layout::Window& window, const std::vector<Item>& items) {
+std::vector<HWND> stackInTableOrder(const design::Window& window, const std::vector<Item>& items) {
   for (const Item& item : items) {
     if (item.hwnd) {
       SetWindowPos(item.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
   std::vector<HWND> order;
-  for (const layout::Control* design : window.tabOrder()) {
+  for (const design::Control* design : window.tabOrder()) {
     for (const Item& item : items) {
       if (item.design == design && item.hwnd) order.push_back(item.hwnd);
     }
@@ -119,7 +119,7 @@ LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush);
 // The child-window identifier of a control of window: its place in the
 // window table, so that both the window and whoever drives it by messages
 // find it with GetDlgItem.
-int controlId(const layout::Window& window, const layout::Control& control);
+int controlId(const design::Window& window, const design::Control& control);
 
 // Moves the keyboard focus through order (Tab, Shift+Tab) and lets Enter
 // press a focused push button, as dialogs do; Esc does nothing. True when

@@ -1,14 +1,14 @@
 #include "ui/win32/form1.h"
 
-#include "platform/file_system.h"
-#include "platform/win32_file_dialog.h"
-#include "platform/win32_settings_store.h"
-#include "platform/win32_shell_open.h"
-#include "ui/layout/links.h"
-#include "ui/layout/list_rows.h"
-#include "ui/layout/position.h"
-#include "ui/layout/text_decoding.h"
-#include "ui/layout/app_identity.h"
+#include "files/file_system.h"
+#include "ui/win32/win32_file_dialog.h"
+#include "ui/win32/win32_settings_store.h"
+#include "ui/win32/win32_shell_open.h"
+#include "ui/design/links.h"
+#include "ui/design/list_rows.h"
+#include "ui/design/position.h"
+#include "ui/design/text_decoding.h"
+#include "ui/design/app_identity.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/frm_about.h"
 #include "ui/win32/pictures.h"
@@ -27,16 +27,16 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
                              WS_CLIPCHILDREN;
 constexpr UINT_PTR kSubclassId = 1;
 
-bool is(const layout::Control& control, std::string_view name) { return control.name == name; }
+bool is(const design::Control& control, std::string_view name) { return control.name == name; }
 
-bool liesInClientArea(const layout::Window& window, const layout::Control& control) {
-  const layout::Rect& place = control.rect;
+bool liesInClientArea(const design::Window& window, const design::Control& control) {
+  const design::Rect& place = control.rect;
   return place.right() > 0 && place.bottom() > 0 && place.left < window.clientWidth &&
          place.top < window.clientHeight;
 }
 
 std::wstring displayText(std::string_view bytes) {
-  const std::u16string text = layout::decodeForDisplayUtf16(bytes);
+  const std::u16string text = design::decodeForDisplayUtf16(bytes);
   return std::wstring(text.begin(), text.end());
 }
 
@@ -53,17 +53,17 @@ Form1::Form1(const Form1Services& services)
       m_shell(services.shell),
       m_showFailure(services.showFailure),
       m_dpi(displayDpi(services.dpi)),
-      m_design(layout::form1Window()) {
+      m_design(design::form1Window()) {
   m_icon = loadIconPicture(m_design.icon, 16);
-  m_helpPointer = loadIconPicture(layout::Picture::HelpPointer, 32);
+  m_helpPointer = loadIconPicture(design::Picture::HelpPointer, 32);
   m_formBrush = CreateSolidBrush(toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
   m_windowFont = createFont(m_design.font, m_dpi);
   // The class outlives this window and its icon: the icon is given to the
   // window itself.
   registerClass(kClassName, nullptr);
 
-  RECT outer{0, 0, layout::twipsToPixels(m_design.clientWidth, m_dpi),
-             layout::twipsToPixels(m_design.clientHeight, m_dpi)};
+  RECT outer{0, 0, design::twipsToPixels(m_design.clientWidth, m_dpi),
+             design::twipsToPixels(m_design.clientHeight, m_dpi)};
   AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
   // Where the window system puts a new window; Form_Load may move it.
   createWindow(kClassName, wideText(m_design.title), kFormStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -100,16 +100,16 @@ void Form1::buildControls() {
     SelectObject(dc, old);
     ReleaseDC(m_hwnd, dc);
     m_rowHeight = (std::max)(static_cast<int>(metrics.tmHeight),
-                             layout::twipsToPixels(kLineTwips, m_dpi));
+                             design::twipsToPixels(kLineTwips, m_dpi));
   }
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   m_items.reserve(m_design.controls.size());
-  for (const layout::Control& design : m_design.controls) {
+  for (const design::Control& design : m_design.controls) {
     Item item;
     item.design = &design;
     item.caption = wideText(design.text);
-    if (design.kind == layout::ControlKind::OpenFileDialog || !design.placed) {
+    if (design.kind == design::ControlKind::OpenFileDialog || !design.placed) {
       m_items.push_back(item);
       continue;
     }
@@ -125,34 +125,34 @@ void Form1::buildControls() {
     if (design.tabStop) style |= WS_TABSTOP;
     if (design.border) exStyle |= WS_EX_CLIENTEDGE;
     switch (design.kind) {
-      case layout::ControlKind::Label:
-        style |= design.align == layout::Align::Centre ? SS_CENTER
+      case design::ControlKind::Label:
+        style |= design.align == design::Align::Centre ? SS_CENTER
                  : design.wordWrap                     ? SS_LEFT
                                                        : SS_LEFTNOWORDWRAP;
         break;
-      case layout::ControlKind::Picture:
+      case design::ControlKind::Picture:
         // SS_NOTIFY: a static without it is transparent to the mouse.
         style |= SS_BITMAP | SS_NOTIFY;
         break;
-      case layout::ControlKind::ListBox:
+      case design::ControlKind::ListBox:
         className = L"ListBox";
         // No per-item storage: the items are drawn from the run's own lists.
         style |= WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
         break;
-      case layout::ControlKind::PushButton:
+      case design::ControlKind::PushButton:
         className = L"Button";
         style |= BS_OWNERDRAW;
         break;
-      case layout::ControlKind::TextBox:
+      case design::ControlKind::TextBox:
         className = L"Edit";
         style |= ES_AUTOHSCROLL | ES_LEFT;
         break;
-      case layout::ControlKind::OpenFileDialog:
+      case design::ControlKind::OpenFileDialog:
         break;
     }
     const RECT place = pixelRect(design.rect, m_dpi);
     const std::wstring text =
-        design.kind == layout::ControlKind::ListBox || design.kind == layout::ControlKind::Picture
+        design.kind == design::ControlKind::ListBox || design.kind == design::ControlKind::Picture
             ? std::wstring()
             : item.caption;
     item.hwnd = CreateWindowExW(
@@ -166,11 +166,11 @@ void Form1::buildControls() {
     item.back = toColorRef(design.back, toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
     if (!design.back.isNone()) item.backBrush = CreateSolidBrush(item.back);
 
-    if (design.kind == layout::ControlKind::Picture) {
+    if (design.kind == design::ControlKind::Picture) {
       item.picture = loadBitmapPicture(design.picture);
       // At its natural size: the static takes the bitmap's own size.
       SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(item.picture));
-    } else if (design.picture != layout::Picture::None) {
+    } else if (design.picture != design::Picture::None) {
       item.picture = loadGifFirstFrame(design.picture, item.back);
     }
 
@@ -211,10 +211,10 @@ void Form1::buildControls() {
 }
 
 void Form1::buildMenu() {
-  const layout::Menu& design = layout::form1PopupMenu();
+  const design::Menu& design = design::form1PopupMenu();
   m_menu = CreatePopupMenu();
   UINT command = kFirstMenuCommand;
-  for (const layout::MenuItem& entry : design.items) {
+  for (const design::MenuItem& entry : design.items) {
     if (entry.separator) {
       AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
     } else {
@@ -298,7 +298,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       if (const Item* item = itemFor(reinterpret_cast<HWND>(wParam));
-          item && item->design->pointer == layout::Pointer::Help && m_helpPointer &&
+          item && item->design->pointer == design::Pointer::Help && m_helpPointer &&
           LOWORD(lParam) == HTCLIENT) {
         SetCursor(m_helpPointer);
         return TRUE;
@@ -338,9 +338,9 @@ constexpr int kMaxListRows = INT_MAX;
 std::wstring Form1::itemText(HWND list, int index) const {
   const ResultList* items = listFor(list);
   if (!items || index < 0 || static_cast<std::uint64_t>(index) >= items->size()) return {};
-  const layout::ListRows rows = layout::listRows(items->size(), kMaxListRows);
+  const design::ListRows rows = design::listRows(items->size(), kMaxListRows);
   return rows.isNote(static_cast<std::uint64_t>(index))
-             ? wideText(layout::cutNote(items->size() - rows.shownItems))
+             ? wideText(design::cutNote(items->size() - rows.shownItems))
              : displayText(items->item(static_cast<std::uint64_t>(index)));
 }
 
@@ -366,7 +366,7 @@ void Form1::onCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
   if (lParam == 0) {
     // The pop-up menu.
-    const layout::Menu& menu = layout::form1PopupMenu();
+    const design::Menu& menu = design::form1PopupMenu();
     if (id < kFirstMenuCommand || id >= kFirstMenuCommand + menu.items.size()) return;
     const std::string_view name = menu.items[id - kFirstMenuCommand].name;
     if (name == "mnuHelp") mnuHelp_Click();
@@ -451,7 +451,7 @@ void Form1::List4_Scroll() { setTopIndex(m_list3, topIndex(m_list4)); }
 void Form1::showLists() {
   for (HWND list : {m_list3, m_list4, m_list2}) {
     const ResultList* items = listFor(list);
-    const layout::ListRows rows = layout::listRows(items ? items->size() : 0, kMaxListRows);
+    const design::ListRows rows = design::listRows(items ? items->size() : 0, kMaxListRows);
     SendMessageW(list, LB_SETCOUNT, static_cast<WPARAM>(rows.rows), 0);
   }
 }
@@ -509,7 +509,7 @@ void Form1::of1_Click() { choosePath("CD1", m_mainBasePath, "Text1"); }
 void Form1::of2_Click() { choosePath("CD", m_comparedPath, "Text2"); }
 
 void Form1::choosePath(std::string_view dialogName, std::string& path, std::string_view boxName) {
-  const layout::Control* dialog = m_design.find(dialogName);
+  const design::Control* dialog = m_design.find(dialogName);
   const std::string filter = dialog ? std::string(dialog->filter) : std::string();
   const std::optional<std::string> chosen = m_fileDialog.chooseFileToOpen(m_hwnd, filter, path);
   if (!chosen) return;
@@ -519,16 +519,16 @@ void Form1::choosePath(std::string_view dialogName, std::string& path, std::stri
 
 void Form1::Form_Load() {
   const auto stored = [this](const char* key) {
-    return layout::readStoredTwips(
-        m_settings.read(layout::kSettingsApplication, layout::kSettingsSection, key));
+    return design::readStoredTwips(
+        m_settings.read(design::kSettingsApplication, design::kSettingsSection, key));
   };
-  const std::optional<double> left = stored(layout::kLeftKey);
-  const std::optional<double> top = stored(layout::kTopKey);
+  const std::optional<double> left = stored(design::kLeftKey);
+  const std::optional<double> top = stored(design::kTopKey);
   if (!left && !top) return;
   RECT place;
   GetWindowRect(m_hwnd, &place);
-  const int x = left ? layout::twipsToPixels(*left, m_dpi) : place.left;
-  const int y = top ? layout::twipsToPixels(*top, m_dpi) : place.top;
+  const int x = left ? design::twipsToPixels(*left, m_dpi) : place.left;
+  const int y = top ? design::twipsToPixels(*top, m_dpi) : place.top;
   SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -547,11 +547,11 @@ void Form1::Form_Unload() {
     place.top = placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top;
   }
   const auto store = [this](const char* key, int pixels) {
-    m_settings.write(layout::kSettingsApplication, layout::kSettingsSection, key,
-                     layout::storedTwipsText(layout::pixelsToTwips(pixels, m_dpi)));
+    m_settings.write(design::kSettingsApplication, design::kSettingsSection, key,
+                     design::storedTwipsText(design::pixelsToTwips(pixels, m_dpi)));
   };
-  store(layout::kLeftKey, place.left);
-  store(layout::kTopKey, place.top);
+  store(design::kLeftKey, place.left);
+  store(design::kTopKey, place.top);
 }
 
 void Form1::Image1_MouseDown() {
@@ -565,7 +565,7 @@ void Form1::Image1_MouseDown() {
 void Form1::mnuHelp_Click() { FrmAbout::showModal(m_hwnd, m_shell, m_dpi); }
 
 void Form1::mnuweb_Click() {
-  const layout::ShellOpenRequest request = layout::shellOpenRequest(layout::Link::HomePage);
+  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::HomePage);
   m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
                        request.directory, request.showCommand);
 }

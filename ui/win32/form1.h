@@ -7,7 +7,7 @@
 // (ui/layout); the run itself is sv::compareAndDelete().
 
 #include "engine/compare_and_delete.h"
-#include "ui/layout/window_tables.h"
+#include "ui/design/window_tables.h"
 #include "ui/win32/controls.h"
 
 #include <windows.h>
@@ -121,7 +121,7 @@ class Form1 : public WindowBase {
   ShellOpener& m_shell;
   std::function<void(HWND, const std::wstring&)> m_showFailure;
   int m_dpi;
-  const layout::Window& m_design;
+  const design::Window& m_design;
 
   // The run's two inputs (UTF-8), exactly as the pickers returned them;
   // empty means "not chosen".

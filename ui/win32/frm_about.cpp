@@ -1,7 +1,7 @@
 #include "ui/win32/frm_about.h"
 
-#include "platform/win32_shell_open.h"
-#include "ui/layout/links.h"
+#include "ui/win32/win32_shell_open.h"
+#include "ui/design/links.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/pictures.h"
 
@@ -19,7 +19,7 @@ constexpr DWORD kAboutExStyle = WS_EX_DLGMODALFRAME;
 }  // namespace
 
 FrmAbout::FrmAbout(ShellOpener& shell, int dpi)
-    : m_shell(shell), m_dpi(dpi), m_design(layout::aboutWindow()) {
+    : m_shell(shell), m_dpi(dpi), m_design(design::aboutWindow()) {
   m_windowFont = createFont(m_design.font, m_dpi);
   m_faceBrush = GetSysColorBrush(COLOR_BTNFACE);
 }
@@ -62,8 +62,8 @@ void FrmAbout::showModal(HWND owner, ShellOpener& shell, int dpi) {
 
 bool FrmAbout::create(HWND owner) {
   registerClass(kClassName, nullptr);
-  RECT outer{0, 0, layout::twipsToPixels(m_design.clientWidth, m_dpi),
-             layout::twipsToPixels(m_design.clientHeight, m_dpi)};
+  RECT outer{0, 0, design::twipsToPixels(m_design.clientWidth, m_dpi),
+             design::twipsToPixels(m_design.clientHeight, m_dpi)};
   AdjustWindowRectEx(&outer, kAboutStyle, FALSE, kAboutExStyle);
   createWindow(kClassName, wideText(m_design.title), kAboutStyle, kAboutExStyle, CW_USEDEFAULT,
                CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner);
@@ -74,7 +74,7 @@ bool FrmAbout::create(HWND owner) {
 
 void FrmAbout::buildControls() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  for (const layout::Control& design : m_design.controls) {
+  for (const design::Control& design : m_design.controls) {
     Item item;
     item.design = &design;
     item.font = design.font.name.empty() ? m_windowFont : createFont(design.font, m_dpi);
@@ -83,24 +83,24 @@ void FrmAbout::buildControls() {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     std::wstring text = wideText(design.text);
     switch (design.kind) {
-      case layout::ControlKind::PushButton:
+      case design::ControlKind::PushButton:
         className = L"Button";
         // Not the default button: Enter presses it only while it has the focus.
         style |= BS_PUSHBUTTON | WS_TABSTOP;
         break;
-      case layout::ControlKind::Picture:
+      case design::ControlKind::Picture:
         style |= SS_ICON;
         text.clear();
         break;
       default:
-        style |= design.align == layout::Align::Centre ? SS_CENTER
+        style |= design.align == design::Align::Centre ? SS_CENTER
                  : design.wordWrap                     ? SS_LEFT
                                                        : SS_LEFTNOWORDWRAP;
-        if (design.onClick != layout::Link::None) style |= SS_NOTIFY;
+        if (design.onClick != design::Link::None) style |= SS_NOTIFY;
         break;
     }
     RECT place = pixelRect(design.rect, m_dpi);
-    if (design.sizing == layout::Sizing::FitText) {
+    if (design.sizing == design::Sizing::FitText) {
       // One line: exactly as wide and as high as the text in its font.
       HDC dc = GetDC(m_hwnd);
       HGDIOBJ old = SelectObject(dc, item.font);
@@ -109,7 +109,7 @@ void FrmAbout::buildControls() {
       SelectObject(dc, old);
       ReleaseDC(m_hwnd, dc);
       place.right = place.left + measure.right;
-      place.bottom = place.top + (std::max)(measure.bottom, static_cast<LONG>(layout::twipsToPixels(
+      place.bottom = place.top + (std::max)(measure.bottom, static_cast<LONG>(design::twipsToPixels(
                                                             kLineTwips, m_dpi)));
     }
     item.hwnd = CreateWindowExW(
@@ -118,14 +118,14 @@ void FrmAbout::buildControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))), instance,
         nullptr);
     SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
-    if (design.kind == layout::ControlKind::Picture) {
+    if (design.kind == design::ControlKind::Picture) {
       m_helpIcon = loadIconPicture(design.picture, 32);
       SendMessageW(item.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(m_helpIcon), 0);
       // At its natural size, whatever the dpi.
       SetWindowPos(item.hwnd, nullptr, place.left, place.top, 32, 32,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (design.kind == layout::ControlKind::PushButton) m_ok = item.hwnd;
+    if (design.kind == design::ControlKind::PushButton) m_ok = item.hwnd;
     makeAccessible(item.hwnd, m_design, design);
     m_items.push_back(item);
   }
@@ -167,13 +167,13 @@ LRESULT FrmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void FrmAbout::cmdOK_Click() { m_done = true; }
 
 void FrmAbout::lblInf_Click(short) {
-  const layout::ShellOpenRequest request = layout::shellOpenRequest(layout::Link::HomePage);
+  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::HomePage);
   m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
                        request.directory, request.showCommand);
 }
 
 void FrmAbout::lblInf2_Click(short) {
-  const layout::ShellOpenRequest request = layout::shellOpenRequest(layout::Link::MailLink);
+  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::MailLink);
   m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
                        request.directory, request.showCommand);
 }

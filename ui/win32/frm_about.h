@@ -4,7 +4,7 @@
 // author's links and copyright, and OK. Built afresh from the window table
 // at every showing; it keeps no state.
 
-#include "ui/layout/window_tables.h"
+#include "ui/design/window_tables.h"
 #include "ui/win32/controls.h"
 
 #include <windows.h>
@@ -42,7 +42,7 @@ class FrmAbout : public WindowBase {
 
   ShellOpener& m_shell;
   int m_dpi;
-  const layout::Window& m_design;
+  const design::Window& m_design;
   std::vector<Item> m_items;
   std::vector<HWND> m_tabOrder;
   HFONT m_windowFont = nullptr;

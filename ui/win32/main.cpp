@@ -1,9 +1,9 @@
 // sv.exe: the Sievra window, native Win32.
 
-#include "platform/file_system.h"
-#include "platform/win32_file_dialog.h"
-#include "platform/win32_settings_store.h"
-#include "platform/win32_shell_open.h"
+#include "files/file_system.h"
+#include "ui/win32/win32_file_dialog.h"
+#include "ui/win32/win32_settings_store.h"
+#include "ui/win32/win32_shell_open.h"
 #include "ui/win32/form1.h"
 
 #include <windows.h>

@@ -33,14 +33,14 @@ bool startGdiPlus() {
 
 }  // namespace
 
-HBITMAP loadBitmapPicture(layout::Picture picture) {
-  return static_cast<HBITMAP>(LoadImageW(instance(), MAKEINTRESOURCEW(layout::resourceId(picture)),
+HBITMAP loadBitmapPicture(design::Picture picture) {
+  return static_cast<HBITMAP>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
 }
 
-HBITMAP loadGifFirstFrame(layout::Picture picture, COLORREF background) {
+HBITMAP loadGifFirstFrame(design::Picture picture, COLORREF background) {
   if (!startGdiPlus()) return nullptr;
-  HRSRC found = FindResourceW(instance(), MAKEINTRESOURCEW(layout::resourceId(picture)),
+  HRSRC found = FindResourceW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
                               MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!found) return nullptr;
   HGLOBAL loaded = LoadResource(instance(), found);
@@ -63,8 +63,8 @@ HBITMAP loadGifFirstFrame(layout::Picture picture, COLORREF background) {
   return result;
 }
 
-HICON loadIconPicture(layout::Picture picture, int size) {
-  return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(layout::resourceId(picture)),
+HICON loadIconPicture(design::Picture picture, int size) {
+  return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
                                        IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE));
 }
 

@@ -9,7 +9,7 @@
 // HWND is decimal; the selection and the focus are child ids, "-" for none.
 // A failed call writes "error" and its HRESULT instead.
 
-#include "platform/win32_text.h"
+#include "ui/win32/win32_text.h"
 
 #include <cstdio>
 #include <memory>

@@ -68,15 +68,15 @@ std::vector<Answer> ask(const std::vector<std::wstring>& queries) {
   return answers;
 }
 
-LONG roleOf(const layout::Control& c) {
+LONG roleOf(const design::Control& c) {
   switch (c.kind) {
-    case layout::ControlKind::PushButton:
+    case design::ControlKind::PushButton:
       return ROLE_SYSTEM_PUSHBUTTON;
-    case layout::ControlKind::TextBox:
+    case design::ControlKind::TextBox:
       return ROLE_SYSTEM_TEXT;
-    case layout::ControlKind::ListBox:
+    case design::ControlKind::ListBox:
       return ROLE_SYSTEM_LIST;
-    case layout::ControlKind::Picture:
+    case design::ControlKind::Picture:
       return ROLE_SYSTEM_GRAPHIC;
     default:
       return c.readAsLink ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT;
@@ -85,11 +85,11 @@ LONG roleOf(const layout::Control& c) {
 
 // Each control of window read by the probe: its role and the name the window
 // tables give it (Label1: the count it shows).
-void expectNamed(const layout::Window& design,
-                 const std::function<HWND(const layout::Control&)>& hwndOf) {
-  std::vector<const layout::Control*> controls;
+void expectNamed(const design::Window& design,
+                 const std::function<HWND(const design::Control&)>& hwndOf) {
+  std::vector<const design::Control*> controls;
   std::vector<std::wstring> queries;
-  for (const layout::Control& c : design.controls) {
+  for (const design::Control& c : design.controls) {
     const HWND hwnd = hwndOf(c);
     if (!hwnd || !IsWindowVisible(hwnd)) continue;
     controls.push_back(&c);
@@ -97,13 +97,13 @@ void expectNamed(const layout::Window& design,
   }
   const std::vector<Answer> answers = ask(queries);
   for (std::size_t i = 0; i < answers.size(); ++i) {
-    const layout::Control& c = *controls[i];
+    const design::Control& c = *controls[i];
     SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
     ASSERT_GE(answers[i].size(), 3u) << (answers[i].empty() ? "" : answers[i][0]);
     EXPECT_EQ(answers[i][0], std::to_string(roleOf(c)));
-    const bool countLabel = &design == &layout::form1Window() && c.name == "Label1";
+    const bool countLabel = &design == &design::form1Window() && c.name == "Label1";
     EXPECT_EQ(answers[i][1],
-              countLabel ? "Total dupes records: 2" : layout::accessibleName(design, c));
+              countLabel ? "Total dupes records: 2" : design::accessibleName(design, c));
   }
 }
 
@@ -113,8 +113,8 @@ TEST_F(AccessibilityTest, EveryControlOfTheMainWindowIsReadByTheWordsItShows) {
   files.files["MainBase.dat"] = records(0, 5, "main");
   files.files["new.rda"] = records(3, 4, "new");
   run("MainBase.dat", "new.rda");
-  expectNamed(layout::form1Window(),
-              [&](const layout::Control& c) { return control(std::string(c.name).c_str()); });
+  expectNamed(design::form1Window(),
+              [&](const design::Control& c) { return control(std::string(c.name).c_str()); });
 
   // The unused List1 is offered as invisible, which readers pass over.
   const std::vector<Answer> list1 = ask({query(control("List1"))});
@@ -179,8 +179,8 @@ TEST_F(AccessibilityTest, EveryControlOfTheAboutWindowIsReadItsLinksAsLinks) {
   whileModal([&] {
     const HWND about = FindWindowW(win32::FrmAbout::kClassName, nullptr);
     if (!about || !IsWindowVisible(about)) return false;
-    const layout::Window& design = layout::aboutWindow();
-    expectNamed(design, [&](const layout::Control& c) {
+    const design::Window& design = design::aboutWindow();
+    expectNamed(design, [&](const design::Control& c) {
       return GetDlgItem(about, win32::controlId(design, c));
     });
     read = true;

@@ -3,9 +3,9 @@
 // Doubles for what the Win32 windows work with: the open-file dialog, the
 // settings store and the shell-open request.
 
-#include "platform/win32_file_dialog.h"
-#include "platform/win32_settings_store.h"
-#include "platform/win32_shell_open.h"
+#include "ui/win32/win32_file_dialog.h"
+#include "ui/win32/win32_settings_store.h"
+#include "ui/win32/win32_shell_open.h"
 
 #include <windows.h>
 

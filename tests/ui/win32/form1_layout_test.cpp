@@ -2,14 +2,14 @@
 // control's rectangle, text, font, tooltip and kind, and the keyboard order.
 
 #include "tests/ui/win32/window_fixture.h"
-#include "ui/layout/geometry.h"
+#include "ui/design/geometry.h"
 
 #include <commctrl.h>
 
 namespace sv::testing {
 namespace {
 
-using layout::ControlKind;
+using design::ControlKind;
 
 std::wstring toolTipOf(HWND form, HWND control) {
   HWND tips = nullptr;
@@ -59,8 +59,8 @@ TEST_F(Form1Test, FrameAndClientAreaFollowTheDesignAndScaleWithTheDpi) {
 }
 
 TEST_F(Form1Test, EveryControlHasItsRectangleTextFontAndTooltip) {
-  const layout::Window& design = layout::form1Window();
-  for (const layout::Control& c : design.controls) {
+  const design::Window& design = design::form1Window();
+  for (const design::Control& c : design.controls) {
     SCOPED_TRACE(std::string(c.name));
     const HWND hwnd = control(std::string(c.name).c_str());
     if (c.kind == ControlKind::OpenFileDialog) {
@@ -68,7 +68,7 @@ TEST_F(Form1Test, EveryControlHasItsRectangleTextFontAndTooltip) {
       continue;
     }
     ASSERT_NE(hwnd, nullptr);
-    const layout::Rect pixels = layout::twipsToPixels(c.rect, 96);
+    const design::Rect pixels = design::twipsToPixels(c.rect, 96);
     const RECT place = clientRectOf(hwnd);
     EXPECT_EQ(place.left, pixels.left);
     EXPECT_EQ(place.top, pixels.top);
@@ -144,7 +144,7 @@ TEST_F(Form1Test, FocusStartsOnList3AndTabFollowsTheKeyboardOrderEnterPressesEsc
 // Command1's caption broken into lines, one unit a character: the spaces
 // where it breaks are in neither line, so each line is centred on its words.
 TEST(CaptionLinesTest, BreakAtSpacesThatBelongToNeitherLine) {
-  const std::wstring caption = win32::wideText(layout::form1Window().control("Command1").text);
+  const std::wstring caption = win32::wideText(design::form1Window().control("Command1").text);
   const auto characters = [](std::wstring_view text) { return static_cast<int>(text.size()); };
   const struct {
     int width;

@@ -2,7 +2,7 @@
 // modal loops.
 
 #include "tests/ui/win32/window_fixture.h"
-#include "ui/layout/links.h"
+#include "ui/design/links.h"
 #include "ui/win32/frm_about.h"
 
 namespace sv::testing {
@@ -12,7 +12,7 @@ HWND findPopupMenu() { return FindWindowW(L"#32768", nullptr); }
 HWND findAbout() { return FindWindowW(win32::FrmAbout::kClassName, nullptr); }
 
 HWND aboutControl(HWND about, std::string_view name, int index = -1) {
-  const layout::Window& design = layout::aboutWindow();
+  const design::Window& design = design::aboutWindow();
   return GetDlgItem(about, win32::controlId(design, design.control(name, index)));
 }
 
@@ -128,30 +128,30 @@ TEST_F(MenuTest, HelpShowsTheAboutWindowModallyWithItsTextsAndLinks) {
       EXPECT_EQ(client.bottom, 318);
       EXPECT_EQ(GetFocus(), aboutControl(about, "cmdOK"));
 
-      for (const layout::Control& c : layout::aboutWindow().controls) {
+      for (const design::Control& c : design::aboutWindow().controls) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
         const HWND hwnd = aboutControl(about, c.name, c.index);
         EXPECT_NE(hwnd, nullptr);
         if (!hwnd) continue;
         const RECT place = clientRectOf(hwnd);
-        const layout::Rect pixels = layout::twipsToPixels(c.rect, 96);
+        const design::Rect pixels = design::twipsToPixels(c.rect, 96);
         EXPECT_EQ(place.left, pixels.left);
         EXPECT_EQ(place.top, pixels.top);
-        if (c.sizing == layout::Sizing::Fixed && c.kind != layout::ControlKind::Picture) {
+        if (c.sizing == design::Sizing::Fixed && c.kind != design::ControlKind::Picture) {
           EXPECT_EQ(place.right - place.left, pixels.width);
         }
-        if (c.sizing == layout::Sizing::FitText) {
+        if (c.sizing == design::Sizing::FitText) {
           EXPECT_EQ(place.bottom - place.top, 13) << "one line of the 8.25 pt font";
         }
-        if (c.kind != layout::ControlKind::Picture) {
+        if (c.kind != design::ControlKind::Picture) {
           EXPECT_EQ(windowText(hwnd), win32::wideText(c.text));
         }
         // One click on each: the links open their target, the rest nothing.
-        if (c.kind == layout::ControlKind::PushButton) continue;  // OK is pressed below
+        if (c.kind == design::ControlKind::PushButton) continue;  // OK is pressed below
         shell.calls.clear();
         SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
         SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-        const layout::ShellOpenRequest expected = layout::shellOpenRequest(c.onClick);
+        const design::ShellOpenRequest expected = design::shellOpenRequest(c.onClick);
         if (!expected.file) {
           EXPECT_TRUE(shell.calls.empty());
           continue;

@@ -4,10 +4,10 @@
 // settings store and the shell-open request replaced by doubles, and the
 // files in memory.
 
-#include "platform/win32_text.h"
+#include "ui/win32/win32_text.h"
 #include "tests/ui/win32/doubles.h"
 #include "tests/support/memory_file_system.h"
-#include "ui/layout/window_tables.h"
+#include "ui/design/window_tables.h"
 #include "ui/win32/form1.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ class Form1Test : public ::testing::Test {
   void SetUp() override { open(); }
   void TearDown() override { window.reset(); pumpMessages(); }
 
-  void open(int dpi = layout::kBaseDpi) {
+  void open(int dpi = design::kBaseDpi) {
     window.reset();
     window = std::make_unique<win32::Form1>(
         win32::Form1Services{files, dialog, *store, shell,
