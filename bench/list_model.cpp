@@ -4,9 +4,8 @@
 //
 //   sv-bench-list [RECORDS] [RUNS]
 
-#include "ui/qt/result_list_model.h"
-
 #include "engine/result_list.h"
+#include "ui/qt/result_list_model.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,7 +29,8 @@ int main(int argc, char* argv[]) {
   bytes.reserve(record.size() * records);
   for (std::size_t k = 0; k < records; ++k) bytes += record;
   auto kept = std::make_shared<sv::KeptRecords>();
-  for (std::size_t k = 0; k < records; ++k) kept->append({k * record.size(), (k + 1) * record.size()});
+  for (std::size_t k = 0; k < records; ++k)
+    kept->append({k * record.size(), (k + 1) * record.size()});
   const sv::ResultList list(std::make_shared<sv::StringContents>(std::move(bytes)), kept);
 
   std::vector<qint64> times;
@@ -53,8 +53,9 @@ int main(int argc, char* argv[]) {
     times.push_back(timer.elapsed());
   }
   std::sort(times.begin(), times.end());
-  std::printf("list of %zu records (%zu items): median %lld ms, min %lld ms, max %lld ms over %d runs\n",
-              records, records * 3, static_cast<long long>(times[times.size() / 2]),
-              static_cast<long long>(times.front()), static_cast<long long>(times.back()), runs);
+  std::printf(
+      "list of %zu records (%zu items): median %lld ms, min %lld ms, max %lld ms over %d runs\n",
+      records, records * 3, static_cast<long long>(times[times.size() / 2]),
+      static_cast<long long>(times.front()), static_cast<long long>(times.back()), runs);
   return 0;
 }

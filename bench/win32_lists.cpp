@@ -9,9 +9,8 @@
 #include "tests/ui/win32/doubles.h"
 #include "ui/win32/form1.h"
 
-#include <commctrl.h>
-
 #include <chrono>
+#include <commctrl.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -76,8 +75,8 @@ std::string records(long first, long count) {
   out.reserve(static_cast<std::size_t>(count) * 32);
   char line[96];
   for (long k = first; k < first + count; ++k) {
-    const int n = std::snprintf(line, sizeof(line), "UA%07ld\r\nRDA-%ld\r\nnote %ld\r\n", k,
-                                k % 9973, k);
+    const int n =
+        std::snprintf(line, sizeof(line), "UA%07ld\r\nRDA-%ld\r\nnote %ld\r\n", k, k % 9973, k);
     out.append(line, static_cast<std::size_t>(n));
   }
   return out;
@@ -124,9 +123,10 @@ int main(int argc, char** argv) {
     return std::chrono::duration<double, std::milli>(d).count();
   };
   const long items = static_cast<long>(SendMessageW(window.control("List2"), LB_GETCOUNT, 0, 0));
-  std::printf("records %ld x %ld: run %.0f ms, lists shown %.1f ms after the run's end "
-              "(List2 %ld items, List4 %ld items)\n",
-              count, count, ms(files.lastCommit - start), ms(shown - files.lastCommit), items,
-              static_cast<long>(SendMessageW(window.control("List4"), LB_GETCOUNT, 0, 0)));
+  std::printf(
+      "records %ld x %ld: run %.0f ms, lists shown %.1f ms after the run's end "
+      "(List2 %ld items, List4 %ld items)\n",
+      count, count, ms(files.lastCommit - start), ms(shown - files.lastCommit), items,
+      static_cast<long>(SendMessageW(window.control("List4"), LB_GETCOUNT, 0, 0)));
   return 0;
 }

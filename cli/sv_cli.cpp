@@ -55,7 +55,8 @@ std::string oneLine(const std::string& message) {
 }
 
 int usageError(std::ostream& err, const std::string& problem) {
-  err << "sv-cli: " << oneLine(problem) << "\n" << kUsage << "\nTry 'sv-cli --help' for more information.\n";
+  err << "sv-cli: " << oneLine(problem) << "\n"
+      << kUsage << "\nTry 'sv-cli --help' for more information.\n";
   return kUsageError;
 }
 

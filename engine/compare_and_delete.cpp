@@ -431,8 +431,8 @@ class Run {
       return RunStatus::wouldOverwriteMainBase(RunFile::Compared, m_comparedPath);
     }
     if (!m_dryRun) {
-      for (const auto& [file, path] : {std::pair{RunFile::Backup, &m_backupPath},
-                                       std::pair{RunFile::Dupes, &m_dupesPath}}) {
+      for (const auto& [file, path] :
+           {std::pair{RunFile::Backup, &m_backupPath}, std::pair{RunFile::Dupes, &m_dupesPath}}) {
         if (m_files.sameFile(*path, m_mainBasePath)) {
           return RunStatus::wouldOverwriteMainBase(file, *path);
         }
@@ -478,8 +478,8 @@ class Run {
       read.error = m_files.readFile(m_mainBasePath, read.contents);
       return read;
     });
-    if (auto error = m_lock ? m_lock->read(m_contents)
-                            : m_files.readFile(m_comparedPath, m_contents)) {
+    if (auto error =
+            m_lock ? m_lock->read(m_contents) : m_files.readFile(m_comparedPath, m_contents)) {
       return RunStatus::readFailed(RunFile::Compared, m_comparedPath, error);
     }
     // The outputs hold the compared file's records, so they get its owner
@@ -531,14 +531,15 @@ class Run {
     const bool writtenForm = isWrittenForm(m_contents->bytes());
     std::unique_ptr<Replacement> dupes;
     auto dupesWritten = std::async(std::launch::async | std::launch::deferred, [&] {
-      return prepareList(m_files, m_dupesPath, m_attributes.accessOnly(),
-                         m_outcome.lists.List4, writtenForm, dupes);
+      return prepareList(m_files, m_dupesPath, m_attributes.accessOnly(), m_outcome.lists.List4,
+                         writtenForm, dupes);
     });
     std::unique_ptr<Replacement> cleaned;
     const std::error_code cleanedError = prepareList(m_files, m_lock->target(), m_attributes,
                                                      m_outcome.lists.List2, writtenForm, cleaned);
     const std::error_code dupesError = dupesWritten.get();
-    if (cleanedError) return RunStatus::writeFailed(RunFile::Compared, m_comparedPath, cleanedError);
+    if (cleanedError)
+      return RunStatus::writeFailed(RunFile::Compared, m_comparedPath, cleanedError);
     if (dupesError) return RunStatus::writeFailed(RunFile::Dupes, m_dupesPath, dupesError);
     return putInPlace(*dupes, *cleaned);
   }

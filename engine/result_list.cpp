@@ -157,9 +157,8 @@ std::error_code ResultList::forEachRun(
   }
   if (!m_coincidences) return {};
   if (m_side == Side::Compared) {
-    return m_coincidences->forEachDupe([&](RecordPlace place, std::uint64_t times) {
-      return visit(place.in(m_bytes), times);
-    });
+    return m_coincidences->forEachDupe(
+        [&](RecordPlace place, std::uint64_t times) { return visit(place.in(m_bytes), times); });
   }
   for (std::uint64_t k = 0; k < m_coincidences->count(); ++k) {
     if (auto error = visit(bytes(k), 1)) return error;

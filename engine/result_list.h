@@ -15,8 +15,8 @@
 #include "engine/record_format.h"
 #include "files/file_system.h"
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>

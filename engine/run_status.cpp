@@ -97,8 +97,8 @@ std::string RunStatus::message() const {
       return "Nothing was done: cannot read " + fileName(m_file) + " " + quoted(m_path) + ": " +
              describeError(m_error) + ".";
     case Kind::ReplaceRefused:
-      return "Nothing was done: cannot replace " + fileName(m_file) + " " + quoted(m_path) +
-             ": " + describeError(m_error) + ".";
+      return "Nothing was done: cannot replace " + fileName(m_file) + " " + quoted(m_path) + ": " +
+             describeError(m_error) + ".";
     case Kind::Truncated: {
       std::string text = "The file " + quoted(m_path) + " (" + fileName(m_file) +
                          ") ends inside record " + std::to_string(m_record) + ": line " +
@@ -123,8 +123,8 @@ std::string RunStatus::message() const {
       return "Nothing was done: " + fileName(m_file) + " " + quoted(m_path) +
              " would overwrite the main base.";
     case Kind::OutOfResources:
-      return "There was not enough memory to finish the run while working on " +
-             fileName(m_file) + " " + quoted(m_path) +
+      return "There was not enough memory to finish the run while working on " + fileName(m_file) +
+             " " + quoted(m_path) +
              ". The file for comparing is either unchanged or completely cleaned.";
   }
   return {};

@@ -25,9 +25,9 @@ namespace sv {
 
 // Sievra's own reasons why a file operation failed.
 enum class FileError {
-  NotRegularFile = 1,  // a FIFO, a device, a socket: nothing a run may read or replace
-  ChangedWhileRead,    // another program changed the file while it was read or used
-  InUseByAnotherRun,   // another run holds the file's lock
+  NotRegularFile = 1,     // a FIFO, a device, a socket: nothing a run may read or replace
+  ChangedWhileRead,       // another program changed the file while it was read or used
+  InUseByAnotherRun,      // another run holds the file's lock
   InUseByAnotherProgram,  // another program holds it open and shares it with no one
   ProtectedFromChange,    // the system keeps it as it is (immutable or append-only)
   OthersInSharedFolder,   // another user's, in a folder that lets only owners replace files

@@ -6,18 +6,17 @@
 //   sv-win32-screenshot EXAMPLES_FOLDER OUTPUT_FOLDER
 
 #include "files/file_system.h"
-#include "ui/win32/win32_text.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/win32/form1.h"
 #include "ui/win32/frm_about.h"
+#include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
-#include <objbase.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <objbase.h>
 #include <vector>
 
 namespace {
@@ -34,7 +33,8 @@ void pump() {
 
 // The window as it stands on the screen, frame and title bar included.
 bool saveWindow(HWND window, const fs::path& file) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   pump();
   RECT place;
   GetWindowRect(window, &place);

@@ -92,8 +92,8 @@ int probe(const wchar_t* sv, int dpi) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(sv, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(sv, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return fail("sv.exe does not start");
   }
   WaitForInputIdle(process.hProcess, 30000);
@@ -121,8 +121,8 @@ int probe(const wchar_t* sv, int dpi) {
   const int height = sv::design::twipsToPixels(design.clientHeight, dpi);
   std::printf("dpi %d, client area %ld x %ld\n", dpi, client.right, client.bottom);
   if (client.right != width || client.bottom != height) {
-    std::fprintf(stderr, "client area %ld x %ld, designed %d x %d\n", client.right,
-                 client.bottom, width, height);
+    std::fprintf(stderr, "client area %ld x %ld, designed %d x %d\n", client.right, client.bottom,
+                 width, height);
     ++failures;
   }
 

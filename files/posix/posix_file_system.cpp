@@ -87,8 +87,8 @@ class BufferContents : public FileContents {
     }
     // Room to start on a huge-page boundary.
     m_mappedSize = capacity + kHugePage;
-    m_mapped = ::mmap(nullptr, m_mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                      -1, 0);
+    m_mapped =
+        ::mmap(nullptr, m_mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (m_mapped == MAP_FAILED) throw std::bad_alloc();
     const auto start = (reinterpret_cast<std::uintptr_t>(m_mapped) + kHugePage - 1) &
                        ~static_cast<std::uintptr_t>(kHugePage - 1);
@@ -370,7 +370,10 @@ void PosixFileSystem::removeDebris(const std::string& path) {
 class PosixFileSystem::Writer : public Replacement {
  public:
   Writer(PosixFileSystem& fs, int folder, int fd, std::string baseName, std::string named)
-      : m_fs(fs), m_folder(folder), m_fd(fd), m_baseName(std::move(baseName)),
+      : m_fs(fs),
+        m_folder(folder),
+        m_fd(fd),
+        m_baseName(std::move(baseName)),
         m_named(std::move(named)) {}
 
   ~Writer() override {

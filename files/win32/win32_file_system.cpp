@@ -1,10 +1,11 @@
 #include "files/win32/win32_file_system.h"
 
+#include <windows.h>
+
+#include <aclapi.h>
 #include <algorithm>
 #include <cstdio>
 #include <new>
-#include <windows.h>
-#include <aclapi.h>
 
 namespace sv {
 namespace {
@@ -98,8 +99,8 @@ std::error_code versionOf(HANDLE h, Version& v) {
   v.volume = info.dwVolumeSerialNumber;
   v.index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   v.size = (ULONGLONG(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  v.written = (ULONGLONG(info.ftLastWriteTime.dwHighDateTime) << 32) |
-              info.ftLastWriteTime.dwLowDateTime;
+  v.written =
+      (ULONGLONG(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
   return {};
 }
 
@@ -230,8 +231,9 @@ std::error_code giveAccessRules(HANDLE h, const std::string& rules) {
   }
   if (!present) return {};
   const SECURITY_INFORMATION what =
-      DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                                 : UNPROTECTED_DACL_SECURITY_INFORMATION);
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                     : UNPROTECTED_DACL_SECURITY_INFORMATION);
   const DWORD error = ::SetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
   return error == ERROR_SUCCESS ? std::error_code() : fromWin32Error(error);
 }
@@ -308,7 +310,8 @@ class RunClaim {
     std::swprintf(name, 64, L"Sievra.run.%08lx.%016llx", static_cast<unsigned long>(file.volume),
                   static_cast<unsigned long long>(file.index));
     // The same file may be reached from another session too.
-    m_semaphore.reset(::CreateSemaphoreW(nullptr, 1, 1, (std::wstring(L"Global\\") + name).c_str()));
+    m_semaphore.reset(
+        ::CreateSemaphoreW(nullptr, 1, 1, (std::wstring(L"Global\\") + name).c_str()));
     if (!m_semaphore) m_semaphore.reset(::CreateSemaphoreW(nullptr, 1, 1, name));
     if (!m_semaphore) return lastError();
     if (::WaitForSingleObject(m_semaphore.get(), 0) != WAIT_OBJECT_0) {
@@ -350,10 +353,12 @@ std::string finalPathOf(HANDLE h, const std::string& given) {
 
 class Win32Lock : public LockedFile {
  public:
-  Win32Lock(HANDLE file, std::wstring name, std::string target,
-            std::unique_ptr<RunClaim> claim)
-      : m_file(file), m_name(std::move(name)), m_target(std::move(target)),
-        m_claim(std::move(claim)), m_identity(identityOf(file)) {}
+  Win32Lock(HANDLE file, std::wstring name, std::string target, std::unique_ptr<RunClaim> claim)
+      : m_file(file),
+        m_name(std::move(name)),
+        m_target(std::move(target)),
+        m_claim(std::move(claim)),
+        m_identity(identityOf(file)) {}
 
   std::error_code read(SharedContents& contents) override {
     if (!m_file) return make_error_code(FileError::ChangedWhileRead);
@@ -392,13 +397,15 @@ std::error_code writeAll(HANDLE h, std::string_view data) {
   return {};
 }
 
-
 class Win32Writer : public Replacement {
  public:
   Win32Writer(HANDLE file, std::wstring temporary, std::wstring target,
               std::unique_ptr<RunClaim> claim, const FileAttributes& identity)
-      : m_file(file), m_temporary(std::move(temporary)), m_target(std::move(target)),
-        m_claim(std::move(claim)), m_identity(identity) {}
+      : m_file(file),
+        m_temporary(std::move(temporary)),
+        m_target(std::move(target)),
+        m_claim(std::move(claim)),
+        m_identity(identity) {}
 
   ~Win32Writer() override {
     m_file.reset();

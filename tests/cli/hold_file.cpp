@@ -8,14 +8,16 @@
 // not write or delete it). Prints "held" once it holds the file, then lets go
 // after MILLISECONDS, or when its standard input ends.
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cwchar>
-#include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const DWORD share = std::wcscmp(argv[2], L"read") == 0 ? FILE_SHARE_READ : 0;
-  const HANDLE file = ::CreateFileW(argv[1], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE file =
+      ::CreateFileW(argv[1], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   std::fputs("held\n", stdout);
   std::fflush(stdout);
@@ -24,7 +26,8 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     char buffer[64];
     DWORD n = 0;
-    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &n, nullptr) && n > 0) {
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &n, nullptr) &&
+           n > 0) {
     }
   }
   ::CloseHandle(file);

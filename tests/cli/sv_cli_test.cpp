@@ -4,21 +4,20 @@
 #include "cli/sv_cli.h"
 
 #include "files/posix/posix_file_system.h"
-
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <functional>
-#include <map>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <linux/fs.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -146,33 +145,51 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
        [&] { fs::create_symlink("MainBase.dat", m_dir / "link.rda"); },
        {m_main, m_temp.path("link.rda")},
        "the file for comparing \"" + m_temp.path("link.rda") + "\" is the main base itself"},
-      {"the file for comparing is a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
-       {m_main, m_temp.path("fifo")}, "it is not a regular file"},
-      {"a dry run on a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
-       {"--dry-run", m_main, m_temp.path("fifo")}, "it is not a regular file"},
-      {"the main base is a FIFO", [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+      {"the file for comparing is a FIFO",
+       [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+       {m_main, m_temp.path("fifo")},
+       "it is not a regular file"},
+      {"a dry run on a FIFO",
+       [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
+       {"--dry-run", m_main, m_temp.path("fifo")},
+       "it is not a regular file"},
+      {"the main base is a FIFO",
+       [&] { ::mkfifo(m_temp.path("fifo").c_str(), 0600); },
        {m_temp.path("fifo"), m_new},
        "Nothing was done: cannot read the main base \"" + m_temp.path("fifo") + "\": it is not"},
-      {"a folder holds the dupes file's name", [&] { fs::create_directory(m_new + ".dup"); },
+      {"a folder holds the dupes file's name",
+       [&] { fs::create_directory(m_new + ".dup"); },
        {m_main, m_new},
        "Nothing was done: cannot replace the dupes file \"" + m_new + ".dup\": it is a folder"},
-      {"a device as the file for comparing", [] {}, {m_main, "/dev/null"},
+      {"a device as the file for comparing",
+       [] {},
+       {m_main, "/dev/null"},
        "\"/dev/null\": it is not a regular file"},
-      {"a path through a file", [] {}, {m_main, m_new + "/x"},
+      {"a path through a file",
+       [] {},
+       {m_main, m_new + "/x"},
        "part of the path is a file, not a folder"},
       {"a read-only file for comparing",
        [&] { fs::permissions(m_new, fs::perms::owner_read | fs::perms::group_read); },
-       {m_main, m_new}, "\"" + m_new + "\": access denied", true},
-      {"a line break in a name", [] {}, {m_main, m_temp.path("no\nfile")},
+       {m_main, m_new},
+       "\"" + m_new + "\": access denied",
+       true},
+      {"a line break in a name",
+       [] {},
+       {m_main, m_temp.path("no\nfile")},
        "\"" + m_temp.path("no\\nfile") + "\": file not found"},
-      {"a lone dash is a file name", [] {}, {"-", m_new}, "the main base \"-\": file not found",
+      {"a lone dash is a file name",
+       [] {},
+       {"-", m_new},
+       "the main base \"-\": file not found",
        true},
       {"a second run on the same file",
        [&] {
          held = ::open(m_new.c_str(), O_RDONLY);  // as the first run holds it
          ASSERT_EQ(::flock(held, LOCK_EX), 0);
        },
-       {m_main, m_new}, "sv-cli: Nothing was done: another run is working on \"" + m_new + "\".\n"},
+       {m_main, m_new},
+       "sv-cli: Nothing was done: another run is working on \"" + m_new + "\".\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -253,8 +270,8 @@ TEST_F(SvCliTest, AnOutputThatFailsLateLeavesEveryRecordInTheComparedFile) {
       {Obstacle::DupesUnnamed, "the dupes file \"" + m_new + ".dup\": disk full.", false},
       {Obstacle::LastRenameFails, "the file for comparing \"" + m_new + "\": input/output error.",
        true},
-      {Obstacle::ComparedMadeImmutable,
-       "the file for comparing \"" + m_new + "\": access denied.", true},
+      {Obstacle::ComparedMadeImmutable, "the file for comparing \"" + m_new + "\": access denied.",
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
@@ -398,7 +415,7 @@ TEST_F(SvCliTest, AKilledRunLeavesWholeFilesAndNoDebris) {
     return pid;
   };
   const std::set<std::string> theRunsFiles = {"MainBase.dat", "new.rda", "new.rda.bak",
-                                             "new.rda.dup"};
+                                              "new.rda.dup"};
   // How long a whole run takes here sets the range of moments to kill at.
   write(m_new, original);
   const auto start = std::chrono::steady_clock::now();

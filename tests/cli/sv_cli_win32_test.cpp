@@ -2,17 +2,16 @@
 // as on Linux, and runs on one file kept apart, also across processes.
 
 #include "cli/sv_cli.h"
-
 #include "files/win32/win32_file_system.h"
-
 #include "tests/support/temp_dir.h"
+
+#include <windows.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
 #include <utility>
-#include <windows.h>
 
 namespace sv {
 namespace {
@@ -40,7 +39,8 @@ std::thread drain(HANDLE pipe, std::string& into) {
 std::wstring svCliExe() {
   wchar_t self[MAX_PATH];
   ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return (fs::path(self).parent_path().parent_path().parent_path() / "cli" / "sv-cli.exe").wstring();
+  return (fs::path(self).parent_path().parent_path().parent_path() / "cli" / "sv-cli.exe")
+      .wstring();
 }
 
 Outcome runSvCli(const std::vector<std::wstring>& args) {
@@ -181,8 +181,8 @@ class Holder {
     startup.hStdOutput = outWrite;
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &process);
+    const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &process);
     ::CloseHandle(inRead);
     ::CloseHandle(outWrite);
     if (started) {

@@ -26,8 +26,8 @@ void expectSameBytes(std::string_view got, std::string_view expected, const char
   const auto [g, e] = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
   if (g == got.end() && e == expected.end()) return;
   const std::size_t at = static_cast<std::size_t>(g - got.begin());
-  ADD_FAILURE() << what << " first differs at byte " << at << ": got \""
-                << got.substr(at, 40) << "\", expected \"" << expected.substr(at, 40) << "\"";
+  ADD_FAILURE() << what << " first differs at byte " << at << ": got \"" << got.substr(at, 40)
+                << "\", expected \"" << expected.substr(at, 40) << "\"";
 }
 
 // Lists, files and count of ordinary runs are checked against a literal scan
@@ -41,8 +41,9 @@ TEST(CompareAndDelete, TheMainBaseAsFileForComparingIsRefusedBeforeAnythingIsTou
     fs.files = {{kNew, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n"}};
     const auto before = fs.files;
     const RunOutcome outcome = compareAndDelete(fs, kNew, kNew, {.dryRun = dryRun});
-    EXPECT_EQ(outcome.status.message(),
-              "Nothing was done: the file for comparing \"/data/new.rda\" is the main base itself.");
+    EXPECT_EQ(
+        outcome.status.message(),
+        "Nothing was done: the file for comparing \"/data/new.rda\" is the main base itself.");
     EXPECT_TRUE(outcome.lists.List2.empty());
     EXPECT_EQ(fs.files, before);
     EXPECT_TRUE(fs.steps.empty()) << "nothing read, locked or written";
@@ -188,16 +189,16 @@ TEST(CompareAndDelete, RecordsWithThousandsOfPartnersAreWrittenOncePerCoincidenc
     std::string dupes;
     for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nx\r\n";
     for (std::size_t i = 0; i < kPartners; ++i) dupes += "A\r\n1\r\nz\r\n";
-    EXPECT_TRUE(fs.files.at(kDup) == dupes) << "dupes file of " << fs.files.at(kDup).size()
-                                            << " bytes, expected " << dupes.size();
+    EXPECT_TRUE(fs.files.at(kDup) == dupes)
+        << "dupes file of " << fs.files.at(kDup).size() << " bytes, expected " << dupes.size();
     EXPECT_EQ(fs.files.at(kNew), "B\r\n2\r\ny\r\n");
 
     const ResultList& mainSide = outcome.lists.List3;
     const ResultList& comparedSide = outcome.lists.List4;
     ASSERT_EQ(mainSide.size(), 6 * kPartners);
     ASSERT_EQ(comparedSide.size(), 6 * kPartners);
-    for (std::size_t k : {std::size_t{0}, std::size_t{1}, kPartners - 1, kPartners,
-                          kPartners + 17, 2 * kPartners - 1}) {
+    for (std::size_t k : {std::size_t{0}, std::size_t{1}, kPartners - 1, kPartners, kPartners + 17,
+                          2 * kPartners - 1}) {
       EXPECT_EQ(mainSide.item(3 * k), "A");
       EXPECT_EQ(mainSide.item(3 * k + 2), std::to_string(k % kPartners));
       EXPECT_EQ(comparedSide.item(3 * k + 1), "1");
@@ -216,7 +217,8 @@ TEST(CompareAndDelete, ADupesFileTooBigForTheDiskFailsBeforeAnythingChanges) {
   const std::string compared = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\nA\r1\rz\r";
   fs.files = {{kMain, mainBase}, {kNew, compared}};
   const RunOutcome outcome = compareAndDelete(fs, kMain, kNew);
-  EXPECT_EQ(outcome.status.message(), "Cannot write the dupes file \"/data/new.rda.dup\": disk full.");
+  EXPECT_EQ(outcome.status.message(),
+            "Cannot write the dupes file \"/data/new.rda.dup\": disk full.");
   EXPECT_EQ(fs.reserved[kDup], 2000u * 9) << "the exact size, the rewritten line ends counted";
   EXPECT_EQ(fs.files.at(kNew), compared);
   EXPECT_EQ(fs.files.count(kDup), 0u);
@@ -391,7 +393,8 @@ TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
            if (path == kMain) fs.refusing[kDup] = inUse;
          };
        },
-       "Cannot write the dupes file \"/data/new.rda.dup\": it is in use by another program.", false},
+       "Cannot write the dupes file \"/data/new.rda.dup\": it is in use by another program.",
+       false},
       {"the main base changes while it is read",
        [](MemoryFileSystem& fs) {
          fs.afterRead = [&fs](const std::string& path) {

@@ -5,7 +5,6 @@
 // give the same lists, files and count, or the same failure.
 
 #include "engine/compare_and_delete.h"
-
 #include "tests/support/memory_file_system.h"
 
 #include <gtest/gtest.h>
@@ -119,8 +118,8 @@ std::string randomFile(std::mt19937& random) {
 // A few records, each repeated many times in random order, for both files:
 // every record of one coincides with dozens of the other's.
 void repeatedRecords(std::mt19937& random, std::string& mainBase, std::string& compared) {
-  static const char* const kRecords[] = {"A\r\n1\r\nx\r\n", "A\r\n1\r\ny\r\n",
-                                         "B\r\n1\r\n\r\n", "A\r\n2\r\nz\r\n", "B\r1\r\n\r"};
+  static const char* const kRecords[] = {"A\r\n1\r\nx\r\n", "A\r\n1\r\ny\r\n", "B\r\n1\r\n\r\n",
+                                         "A\r\n2\r\nz\r\n", "B\r1\r\n\r"};
   auto fill = [&](std::string& text) {
     const int copies = std::uniform_int_distribution<int>(0, 90)(random);
     for (int i = 0; i < copies; ++i) {

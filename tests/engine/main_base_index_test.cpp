@@ -26,7 +26,8 @@ std::vector<std::size_t> matches(const MainBaseIndex& index, Record r) {
   const std::uint32_t hash = MainBaseIndex::hashKey(r);
   const Partners partners = index.partners(r, hash, index.candidate(hash));
   if (partners.count <= 1) {
-    return partners.count == 0 ? std::vector<std::size_t>{} : std::vector<std::size_t>{partners.where};
+    return partners.count == 0 ? std::vector<std::size_t>{}
+                               : std::vector<std::size_t>{partners.where};
   }
   const std::vector<std::uint64_t>& cells = index.groups()->cells;
   EXPECT_EQ(cells.at(partners.where), partners.count);

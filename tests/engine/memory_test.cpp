@@ -3,7 +3,6 @@
 // does. Every allocation of this program is counted, to the byte.
 
 #include "engine/compare_and_delete.h"
-
 #include "tests/support/memory_file_system.h"
 
 #include <atomic>
@@ -122,7 +121,8 @@ TEST(RunMemory, AMillionCoincidencesCostNoMoreThanNone) {
   ASSERT_EQ(distinct.outcome.dupesCount(), 0u);
 
   CountingFileSystem all;
-  const Measured same = measure(all, kRecords, [](char, std::size_t) { return std::string(6, 'K'); });
+  const Measured same =
+      measure(all, kRecords, [](char, std::size_t) { return std::string(6, 'K'); });
   ASSERT_TRUE(same.outcome.status.isOk()) << same.outcome.status.message();
   ASSERT_EQ(same.outcome.dupesCount(), kRecords * kRecords);
   EXPECT_EQ(all.written["c.dup"], kRecords * kRecords * kRecordBytes);

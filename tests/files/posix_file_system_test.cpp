@@ -3,11 +3,11 @@
 #include "tests/support/temp_dir.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <filesystem>
+#include <grp.h>
 #include <gtest/gtest.h>
-#include <map>
 #include <linux/fs.h>
+#include <map>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -36,7 +36,8 @@ class PosixFileSystemTest : public ::testing::Test {
     return replaceWith(m_files, p, data, attributes);
   }
   static std::error_code replaceWith(FileSystem& files, const std::string& p,
-                                     const std::string& data, const FileAttributes& attributes = {}) {
+                                     const std::string& data,
+                                     const FileAttributes& attributes = {}) {
     std::unique_ptr<Replacement> r;
     if (auto e = files.beginReplace(p, attributes, r)) return e;
     if (auto e = r->append(data)) return e;
@@ -62,7 +63,6 @@ TEST_F(PosixFileSystemTest, ReadsEveryByte) {
   EXPECT_EQ(got->bytes(), "");
 }
 
-
 TEST_F(PosixFileSystemTest, ReplaceIsInvisibleUntilCommitAndLeavesNoTemporary) {
   write(path("f"), "old");
   {
@@ -87,7 +87,6 @@ TEST_F(PosixFileSystemTest, SameFileSeesThroughLinksAndSpellings) {
   EXPECT_FALSE(m_files.sameFile(path("a"), path("b")));
   EXPECT_FALSE(m_files.sameFile(path("a"), path("missing")));
 }
-
 
 struct stat statOf(const std::string& p) {
   struct stat st {};
@@ -209,8 +208,10 @@ TEST_F(PosixFileSystemTest, ANewFileInAnotherGroupGetsNoGroupPermissions) {
       ::_exit(2);
     }
     PosixFileSystem files;
-    const bool ok = !replaceWith(files, path("foreign-group"), "x", FileAttributes::ofOwner(kNobody, 0, 02750)) &&
-                    !replaceWith(files, path("foreign-owner"), "x", FileAttributes::ofOwner(0, kNobody, 0640));
+    const bool ok =
+        !replaceWith(files, path("foreign-group"), "x",
+                     FileAttributes::ofOwner(kNobody, 0, 02750)) &&
+        !replaceWith(files, path("foreign-owner"), "x", FileAttributes::ofOwner(0, kNobody, 0640));
     ::_exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -280,8 +281,7 @@ TEST_F(PosixFileSystemTest, WhatCannotBeUsedIsToldBeforehand) {
     const int fd = ::open(path("marked").c_str(), O_RDONLY);
     int flags = flag;
     if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) {
-      EXPECT_EQ(m_files.checkUse(path("marked"), FileUse::Replace),
-                FileError::ProtectedFromChange);
+      EXPECT_EQ(m_files.checkUse(path("marked"), FileUse::Replace), FileError::ProtectedFromChange);
       flags = 0;
       ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
     }
@@ -296,8 +296,8 @@ TEST_F(PosixFileSystemTest, WhatCannotBeUsedIsToldBeforehand) {
   write(path("shared/mine"), "x");
   ASSERT_EQ(::chown(path("shared/mine").c_str(), nobody, nobody), 0);
   fs::create_directory(m_dir / "closed");
-  fs::permissions(m_dir / "closed", fs::perms::owner_all | fs::perms::others_read |
-                                        fs::perms::others_exec);
+  fs::permissions(m_dir / "closed",
+                  fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   const pid_t child = ::fork();
   if (child == 0) {
     const bool asked = ::setegid(nobody) == 0 && ::seteuid(nobody) == 0;
@@ -319,6 +319,7 @@ TEST_F(PosixFileSystemTest, AFileChangedWhileReadOrBeforeItIsReplacedFails) {
   class Meddled : public PosixFileSystem {
    public:
     std::string victim;
+
    protected:
     void finishedReading(int) override {
       if (!victim.empty()) TempDir::write(victim, "grown by someone else");
@@ -359,6 +360,7 @@ TEST_F(PosixFileSystemTest, EachFileIsFlushedThenRenamedIntoPlaceThenTheFolderFl
    public:
     std::vector<std::string> events;
     std::vector<ino_t> synced;
+
    protected:
     int syncFile(int fd) override {
       struct stat st;
@@ -472,7 +474,8 @@ TEST_F(PosixFileSystemTest, NamedTemporariesWhereUnnamedOnesAreMissing) {
   write(path("f"), "old");
   {
     std::unique_ptr<Replacement> r;
-    ASSERT_FALSE(files.beginReplace(path("f"), FileAttributes::ofOwner(::geteuid(), ::getegid(), 0640), r));
+    ASSERT_FALSE(
+        files.beginReplace(path("f"), FileAttributes::ofOwner(::geteuid(), ::getegid(), 0640), r));
     const auto names = temporaries();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(statOf(path(names[0])).st_mode & 07777, 0640u);

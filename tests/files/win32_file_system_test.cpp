@@ -4,10 +4,11 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <windows.h>
+
+#include <aclapi.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 
 namespace sv {
@@ -350,9 +351,12 @@ TEST(Win32Errors, AreTheUsersWordsOfLinux) {
     DWORD code;
     const char* words;
   } cases[] = {
-      {ERROR_FILE_NOT_FOUND, "file not found"},   {ERROR_PATH_NOT_FOUND, "file not found"},
-      {ERROR_ACCESS_DENIED, "access denied"},     {ERROR_DISK_FULL, "disk full"},
-      {ERROR_HANDLE_DISK_FULL, "disk full"},      {ERROR_SHARING_VIOLATION, "it is in use by another program"},
+      {ERROR_FILE_NOT_FOUND, "file not found"},
+      {ERROR_PATH_NOT_FOUND, "file not found"},
+      {ERROR_ACCESS_DENIED, "access denied"},
+      {ERROR_DISK_FULL, "disk full"},
+      {ERROR_HANDLE_DISK_FULL, "disk full"},
+      {ERROR_SHARING_VIOLATION, "it is in use by another program"},
       {ERROR_LOCK_VIOLATION, "it is in use by another program"},
       {ERROR_USER_MAPPED_FILE, "it is in use by another program"},
       {ERROR_WRITE_PROTECT, "the disk is read-only"},

@@ -1,11 +1,12 @@
 // What Explorer and the installer show of sv.exe: its version resource and
 // its one 16 x 16 icon, read from the built program.
 
+#include <windows.h>
+
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace {
 

@@ -56,8 +56,7 @@ constexpr Control pushButton(std::string_view name, Rect rect, std::string_view 
           .align = Align::Centre};
 }
 
-constexpr Control textBox(std::string_view name, Rect rect, int tabIndex,
-                          std::string_view picker) {
+constexpr Control textBox(std::string_view name, Rect rect, int tabIndex, std::string_view picker) {
   return {.name = name,
           .kind = ControlKind::TextBox,
           .rect = rect,

@@ -1,12 +1,12 @@
 #include "ui/qt/frm_about.h"
 
-#include "ui/qt/shell_open.h"
-#include "ui/qt/window_frame.h"
-#include "ui/qt/clickable_label.h"
-#include "ui/qt/classic_style.h"
 #include "ui/design/window_tables.h"
+#include "ui/qt/classic_style.h"
+#include "ui/qt/clickable_label.h"
 #include "ui/qt/open_link.h"
+#include "ui/qt/shell_open.h"
 #include "ui/qt/twips.h"
+#include "ui/qt/window_frame.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -59,8 +59,8 @@ void nameForReaders(QWidget* widget, const Control& control) {
 
 QLabel* newLabel(const Control& control, QWidget* parent) {
   QLabel* label = control.onClick == sv::design::Link::None
-                       ? new QLabel(parent)
-                       : new ClickableLabel(control.readAsLink, parent);
+                      ? new QLabel(parent)
+                      : new ClickableLabel(control.readAsLink, parent);
   label->setObjectName(nameOf(control));
   nameForReaders(label, control);
   label->setTextFormat(Qt::PlainText);

@@ -1,12 +1,12 @@
 // sievra: the Sievra window.
 
-#include "ui/qt/file_dialog.h"
 #include "files/file_system.h"
-#include "ui/qt/settings_store.h"
-#include "ui/qt/shell_open.h"
 #include "ui/design/app_identity.h"
 #include "ui/qt/command_line.h"
+#include "ui/qt/file_dialog.h"
 #include "ui/qt/form1.h"
+#include "ui/qt/settings_store.h"
+#include "ui/qt/shell_open.h"
 
 #include <QApplication>
 #include <QFile>

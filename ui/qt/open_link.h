@@ -3,8 +3,8 @@
 // Both Qt windows hand a link to the desktop by the one shell-open request
 // of the shared tables.
 
-#include "ui/qt/shell_open.h"
 #include "ui/design/links.h"
+#include "ui/qt/shell_open.h"
 
 #include <QString>
 

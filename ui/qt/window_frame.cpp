@@ -4,13 +4,12 @@
 #include <QWidget>
 
 #ifdef SV_HAVE_XCB
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 #include <memory>
+#include <string>
 #include <vector>
+#include <xcb/xcb.h>
 #endif
 
 namespace sv {
@@ -24,8 +23,8 @@ xcb_connection_t* x11Connection() {
 }
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-  const xcb_intern_atom_cookie_t cookie =
-      xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::char_traits<char>::length(name)), name);
+  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(
+      connection, 0, static_cast<uint16_t>(std::char_traits<char>::length(name)), name);
   std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
       xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
   return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);

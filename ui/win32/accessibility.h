@@ -11,9 +11,10 @@
 
 #include "ui/design/window_tables.h"
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
-#include <windows.h>
 
 namespace sv::win32 {
 

@@ -2,9 +2,8 @@
 
 #include "ui/win32/win32_text.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
+#include <commctrl.h>
 
 namespace sv::win32 {
 
@@ -185,8 +184,8 @@ void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFO
 HWND createToolTips(HWND owner) {
   // No prefix processing: "  Compare & Delete dupes records  " keeps its "&".
   HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   return tips;
 }
@@ -234,7 +233,8 @@ bool handleDialogKeys(const MSG& message, HWND window, const std::vector<HWND>& 
       next = back ? reachable.size() - 1 : 0;
     } else {
       const std::size_t here = static_cast<std::size_t>(at - reachable.begin());
-      next = back ? (here + reachable.size() - 1) % reachable.size() : (here + 1) % reachable.size();
+      next =
+          back ? (here + reachable.size() - 1) % reachable.size() : (here + 1) % reachable.size();
     }
     SetFocus(reachable[next]);
     return true;

@@ -26,8 +26,8 @@ class WindowBase {
   // Registers the class once per process. The class has no background
   // brush: the windows paint their own.
   static void registerClass(const wchar_t* className, HICON icon);
-  HWND createWindow(const wchar_t* className, const std::wstring& title, DWORD style,
-                    DWORD exStyle, int x, int y, int width, int height, HWND owner);
+  HWND createWindow(const wchar_t* className, const std::wstring& title, DWORD style, DWORD exStyle,
+                    int x, int y, int width, int height, HWND owner);
   virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
   HWND m_hwnd = nullptr;

@@ -1,30 +1,29 @@
 #include "ui/win32/form1.h"
 
 #include "files/file_system.h"
-#include "ui/win32/win32_file_dialog.h"
-#include "ui/win32/win32_settings_store.h"
-#include "ui/win32/win32_shell_open.h"
+#include "ui/design/app_identity.h"
 #include "ui/design/links.h"
 #include "ui/design/list_rows.h"
 #include "ui/design/position.h"
 #include "ui/design/text_decoding.h"
-#include "ui/design/app_identity.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/frm_about.h"
 #include "ui/win32/pictures.h"
-
-#include <commctrl.h>
+#include "ui/win32/win32_file_dialog.h"
+#include "ui/win32/win32_settings_store.h"
+#include "ui/win32/win32_shell_open.h"
 
 #include <algorithm>
 #include <climits>
+#include <commctrl.h>
 #include <optional>
 
 namespace sv::win32 {
 
 namespace {
 
-constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             WS_CLIPCHILDREN;
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr UINT_PTR kSubclassId = 1;
 
 bool is(const design::Control& control, std::string_view name) { return control.name == name; }
@@ -99,8 +98,8 @@ void Form1::buildControls() {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(m_hwnd, dc);
-    m_rowHeight = (std::max)(static_cast<int>(metrics.tmHeight),
-                             design::twipsToPixels(kLineTwips, m_dpi));
+    m_rowHeight =
+        (std::max)(static_cast<int>(metrics.tmHeight), design::twipsToPixels(kLineTwips, m_dpi));
   }
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -155,11 +154,11 @@ void Form1::buildControls() {
         design.kind == design::ControlKind::ListBox || design.kind == design::ControlKind::Picture
             ? std::wstring()
             : item.caption;
-    item.hwnd = CreateWindowExW(
-        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
-        place.bottom - place.top, m_hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))), instance,
-        nullptr);
+    item.hwnd =
+        CreateWindowExW(exStyle, className, text.c_str(), style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, m_hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))),
+                        instance, nullptr);
     SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
 
     item.fore = toColorRef(design.fore, GetSysColor(COLOR_WINDOWTEXT));
@@ -184,12 +183,13 @@ void Form1::buildControls() {
 
   m_tabOrder = stackInTableOrder(m_design, m_items);
 
-
   for (HWND list : {m_list3, m_list4}) {
-    if (list) SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (list)
+      SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   }
   if (m_image1) {
-    SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
   }
   // Over the list subclass: that one passes a message on more than once,
   // which wine's comctl32 gets right only for the subclass next to the list.

@@ -1,9 +1,9 @@
 #include "ui/win32/frm_about.h"
 
-#include "ui/win32/win32_shell_open.h"
 #include "ui/design/links.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/pictures.h"
+#include "ui/win32/win32_shell_open.h"
 
 #include <algorithm>
 
@@ -109,14 +109,15 @@ void FrmAbout::buildControls() {
       SelectObject(dc, old);
       ReleaseDC(m_hwnd, dc);
       place.right = place.left + measure.right;
-      place.bottom = place.top + (std::max)(measure.bottom, static_cast<LONG>(design::twipsToPixels(
-                                                            kLineTwips, m_dpi)));
+      place.bottom =
+          place.top +
+          (std::max)(measure.bottom, static_cast<LONG>(design::twipsToPixels(kLineTwips, m_dpi)));
     }
-    item.hwnd = CreateWindowExW(
-        0, className, text.c_str(), style, place.left, place.top, place.right - place.left,
-        place.bottom - place.top, m_hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))), instance,
-        nullptr);
+    item.hwnd =
+        CreateWindowExW(0, className, text.c_str(), style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, m_hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))),
+                        instance, nullptr);
     SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
     if (design.kind == design::ControlKind::Picture) {
       m_helpIcon = loadIconPicture(design.picture, 32);

@@ -1,16 +1,16 @@
 // sv.exe: the Sievra window, native Win32.
 
 #include "files/file_system.h"
+#include "ui/win32/form1.h"
 #include "ui/win32/win32_file_dialog.h"
 #include "ui/win32/win32_settings_store.h"
 #include "ui/win32/win32_shell_open.h"
-#include "ui/win32/form1.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
+#include <commctrl.h>
 #include <memory>
+#include <objbase.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Rectangles follow the display's real dots per inch rather than being

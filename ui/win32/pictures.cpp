@@ -54,8 +54,7 @@ HBITMAP loadGifFirstFrame(design::Picture picture, COLORREF background) {
     // A freshly decoded GIF stands at its first frame.
     Gdiplus::Bitmap decoded(stream);
     if (decoded.GetLastStatus() == Gdiplus::Ok) {
-      Gdiplus::Color back(255, GetRValue(background), GetGValue(background),
-                          GetBValue(background));
+      Gdiplus::Color back(255, GetRValue(background), GetGValue(background), GetBValue(background));
       decoded.GetHBITMAP(back, &result);
     }
   }

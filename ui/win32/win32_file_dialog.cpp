@@ -2,9 +2,8 @@
 
 #include "ui/win32/win32_text.h"
 
-#include <commdlg.h>
-
 #include <array>
+#include <commdlg.h>
 
 namespace sv::win32 {
 
@@ -19,8 +18,7 @@ std::wstring dialogFilter(const std::string& filter) {
   return out;
 }
 
-std::optional<std::string> CommonFileDialog::chooseFileToOpen(HWND owner,
-                                                              const std::string& filter,
+std::optional<std::string> CommonFileDialog::chooseFileToOpen(HWND owner, const std::string& filter,
                                                               const std::string& initialFile) {
   std::array<wchar_t, MAX_PATH> name{};
   const std::wstring initial = widen(initialFile);

@@ -13,8 +13,8 @@ std::wstring RegistrySettingsStore::sectionKey(const std::string& application,
   return m_root + L"\\" + widen(application) + L"\\" + widen(section);
 }
 
-std::string RegistrySettingsStore::read(const std::string& application,
-                                        const std::string& section, const std::string& key) {
+std::string RegistrySettingsStore::read(const std::string& application, const std::string& section,
+                                        const std::string& key) {
   HKEY handle = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, sectionKey(application, section).c_str(), 0, KEY_READ,
                     &handle) != ERROR_SUCCESS) {

@@ -265,8 +265,10 @@ TEST(AboutTableTest, EveryControlHasItsRectangleTextLookAndLink) {
                                                                                   : Sizing::Fixed);
     EXPECT_EQ(c.wordWrap, e.look == Wrapped);
     EXPECT_EQ(c.align, e.look == Centred ? Align::Centre : Align::Left);
-    EXPECT_EQ(c.font, (Font{.name = "MS Sans Serif", .points = 8.25,
-                            .weight = e.look == Bold ? 700 : 400, .charset = 204}))
+    EXPECT_EQ(c.font, (Font{.name = "MS Sans Serif",
+                            .points = 8.25,
+                            .weight = e.look == Bold ? 700 : 400,
+                            .charset = 204}))
         << "links are not underlined";
     EXPECT_EQ(c.fore, e.look == DarkBlue ? Colour::fixed(0, 0, 192) : about.fore);
     EXPECT_EQ(c.back, about.back) << "labels paint the window's background";

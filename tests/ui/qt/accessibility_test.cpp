@@ -4,6 +4,7 @@
 // the keyboard focus is. (The controls' names: form1_layout_test.cpp.)
 
 #include "tests/ui/qt/form1_fixture.h"
+
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QTest>

@@ -3,6 +3,7 @@
 // sunken 3-D border, the focus mark in an empty list.
 
 #include "tests/ui/qt/form1_fixture.h"
+
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>

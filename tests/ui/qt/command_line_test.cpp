@@ -61,8 +61,7 @@ TEST(CommandLineTest, UsageErrorsNameTheProblemOnStandardErrorWithStatusTwo) {
     EXPECT_EQ(line.action, Action::PrintAndExit);
     EXPECT_EQ(line.status, 2);
     EXPECT_TRUE(line.out.empty());
-    EXPECT_EQ(line.err, std::string(c.firstLine) +
-                            "\nTry 'sievra --help' for more information.\n");
+    EXPECT_EQ(line.err, std::string(c.firstLine) + "\nTry 'sievra --help' for more information.\n");
     EXPECT_TRUE(line.mainBase.empty() && line.compared.empty());
   }
 }

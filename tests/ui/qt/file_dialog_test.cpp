@@ -51,7 +51,8 @@ TEST(FileDialogTest, StartsInTheFolderOfTheEarlierChoiceWithItSelected) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
 
-  const std::unique_ptr<QFileDialog> dialog = shownDialog(QStringLiteral("RDA files (*.rda)"), earlier);
+  const std::unique_ptr<QFileDialog> dialog =
+      shownDialog(QStringLiteral("RDA files (*.rda)"), earlier);
   EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
   const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
   ASSERT_NE(name, nullptr);

@@ -4,9 +4,9 @@
 // and the real file layer on a temporary folder.
 
 #include "files/posix/posix_file_system.h"
+#include "tests/ui/qt/doubles.h"
 #include "ui/qt/form1.h"
 
-#include "tests/ui/qt/doubles.h"
 #include <QByteArray>
 #include <QListView>
 #include <QStringList>

@@ -1,10 +1,10 @@
 // The window's build: each control where its table puts it, with its texts,
 // font and colours, and the keyboard order.
 
+#include "tests/ui/qt/form1_fixture.h"
 #include "ui/design/window_tables.h"
 #include "ui/qt/caption_button.h"
 
-#include "tests/ui/qt/form1_fixture.h"
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QApplication>

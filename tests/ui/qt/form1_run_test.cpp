@@ -2,6 +2,7 @@
 // real file layer in a temporary folder, and what the window shows after.
 
 #include "tests/ui/qt/form1_fixture.h"
+
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "ui/qt/frm_about.h"
 
-#include "ui/qt/window_frame.h"
+#include "tests/ui/qt/doubles.h"
 #include "ui/design/links.h"
 #include "ui/design/window_tables.h"
+#include "ui/qt/window_frame.h"
 
-#include "tests/ui/qt/doubles.h"
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QApplication>

@@ -2,6 +2,7 @@
 // keyboard, wheel and code, with the echo ending after one round.
 
 #include "tests/ui/qt/form1_fixture.h"
+
 #include <QApplication>
 #include <QListView>
 #include <QScrollBar>

@@ -1,9 +1,9 @@
 // The logo's pop-up menu: any button opens it at the pointer; Help shows the
 // About window modally; the address opens the home page through the shell.
 
+#include "tests/ui/qt/form1_fixture.h"
 #include "ui/qt/frm_about.h"
 
-#include "tests/ui/qt/form1_fixture.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>

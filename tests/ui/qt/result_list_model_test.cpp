@@ -22,7 +22,8 @@ constexpr int kRowHeight = 13;
 
 ResultList listOf(std::string bytes, std::size_t records, std::size_t recordLength) {
   auto kept = std::make_shared<KeptRecords>();
-  for (std::size_t k = 0; k < records; ++k) kept->append({k * recordLength, (k + 1) * recordLength});
+  for (std::size_t k = 0; k < records; ++k)
+    kept->append({k * recordLength, (k + 1) * recordLength});
   return ResultList(std::make_shared<StringContents>(std::move(bytes)), kept);
 }
 
@@ -61,7 +62,8 @@ TEST(ResultListModelTest, AMillionRecordsMakeNoWidgetsOrCopiesPerItem) {
   for (std::size_t k = 0; k < kRecords; ++k) bytes += record;
   auto contents = std::make_shared<StringContents>(std::move(bytes));
   auto kept = std::make_shared<KeptRecords>();
-  for (std::size_t k = 0; k < kRecords; ++k) kept->append({k * record.size(), (k + 1) * record.size()});
+  for (std::size_t k = 0; k < kRecords; ++k)
+    kept->append({k * record.size(), (k + 1) * record.size()});
   const ResultList list(contents, kept);
 
   QListView view;

@@ -2,6 +2,7 @@
 // Compare & Delete, which alone runs.
 
 #include "tests/ui/qt/form1_fixture.h"
+
 #include <QLineEdit>
 
 namespace sv::test {

@@ -11,11 +11,12 @@
 
 #include "ui/win32/win32_text.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <memory>
 #include <oleacc.h>
 #include <string>
-#include <windows.h>
 
 namespace {
 

@@ -2,9 +2,8 @@
 // (sv-accessibility-probe) through Active Accessibility, as a screen reader
 // asks, while this process answers.
 
-#include "ui/win32/frm_about.h"
-
 #include "tests/ui/win32/window_fixture.h"
+#include "ui/win32/frm_about.h"
 
 #include <cstdio>
 #include <oleacc.h>

@@ -69,8 +69,8 @@ class RecordingShell : public win32::ShellOpener {
 
   void shellExecute(HWND owner, const char* operation, const std::string& file,
                     const char* parameters, const char* directory, int showCommand) override {
-    calls.push_back({owner, operation, file, parameters == nullptr, directory == nullptr,
-                     showCommand});
+    calls.push_back(
+        {owner, operation, file, parameters == nullptr, directory == nullptr, showCommand});
   }
 };
 

@@ -54,7 +54,7 @@ TEST_F(Form1Test, FrameAndClientAreaFollowTheDesignAndScaleWithTheDpi) {
   EXPECT_EQ(client.bottom, 486);
   const RECT list2 = clientRectOf(control("List2"));
   EXPECT_EQ(list2.top, 360);
-  EXPECT_EQ(list2.right - list2.left, 566);  // 5655 twips, 565.5 pixels
+  EXPECT_EQ(list2.right - list2.left, 566);            // 5655 twips, 565.5 pixels
   EXPECT_EQ(fontOf(control("Label1")).lfHeight, -20);  // 9.75 pt
 }
 
@@ -120,7 +120,7 @@ TEST_F(Form1Test, FocusStartsOnList3AndTabFollowsTheKeyboardOrderEnterPressesEsc
   SetForegroundWindow(window->hwnd());
   SetFocus(control("List3"));
   EXPECT_EQ(GetFocus(), control("List3"));
-  const char* order[] = {"List4", "of1", "of2", "Command1", "Command3",
+  const char* order[] = {"List4", "of1",   "of2",   "Command1", "Command3",
                          "List2", "Text1", "Text2", "List3"};
   for (const char* next : order) {
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);

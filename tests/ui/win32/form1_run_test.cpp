@@ -76,7 +76,8 @@ TEST_F(Form1Test, AFailedRunShowsOneMessageKeepsTheLabelAndTheFile) {
   run("MainBase.dat", "new.rda");
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].first, window->hwnd());
-  EXPECT_NE(failures[0].second.find(L"MainBase.dat"), std::wstring::npos) << win32::narrow(failures[0].second);
+  EXPECT_NE(failures[0].second.find(L"MainBase.dat"), std::wstring::npos)
+      << win32::narrow(failures[0].second);
   EXPECT_EQ(files.files["new.rda"], records(0, 3));
   EXPECT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
   EXPECT_EQ(count(control("List4")), 0);

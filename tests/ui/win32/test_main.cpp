@@ -1,8 +1,9 @@
 // The window tests run on the one user-interface thread, as the program does.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <objbase.h>
 
 int main(int argc, char** argv) {

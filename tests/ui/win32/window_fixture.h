@@ -4,16 +4,16 @@
 // settings store and the shell-open request replaced by doubles, and the
 // files in memory.
 
-#include "ui/win32/win32_text.h"
-#include "tests/ui/win32/doubles.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/ui/win32/doubles.h"
 #include "ui/design/window_tables.h"
 #include "ui/win32/form1.h"
+#include "ui/win32/win32_text.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,7 +42,10 @@ std::wstring windowText(HWND hwnd);
 class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override { open(); }
-  void TearDown() override { window.reset(); pumpMessages(); }
+  void TearDown() override {
+    window.reset();
+    pumpMessages();
+  }
 
   void open(int dpi = design::kBaseDpi) {
     window.reset();
