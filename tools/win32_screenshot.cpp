@@ -6,10 +6,10 @@
 //   sv-win32-screenshot EXAMPLES_FOLDER OUTPUT_FOLDER
 
 #include "files/file_system.h"
+#include "files/win32/win32_file_system.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/win32/form1.h"
 #include "ui/win32/frm_about.h"
-#include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -118,8 +118,8 @@ int wmain(int argc, wchar_t** argv) {
   sv::testing::FakeFileDialog dialog;
   sv::testing::MemorySettings settings;
   sv::testing::RecordingShell shell;
-  dialog.answers = {sv::win32::narrow((work / "MainBase.dat").wstring()),
-                    sv::win32::narrow((work / "new.rda").wstring())};
+  dialog.answers = {sv::toUtf8((work / "MainBase.dat").wstring()),
+                    sv::toUtf8((work / "new.rda").wstring())};
   int result = 0;
   {
     sv::win32::Form1 window({*files, dialog, settings, shell, {}, 0});

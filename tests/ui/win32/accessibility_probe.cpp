@@ -9,21 +9,18 @@
 // HWND is decimal; the selection and the focus are child ids, "-" for none.
 // A failed call writes "error" and its HRESULT instead.
 
-#include "ui/win32/win32_text.h"
+#include "files/win32/win32_file_system.h"
+#include "ui/win32/handles.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 #include <oleacc.h>
 #include <string>
 
 namespace {
 
-struct ReleaseCom {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-using Accessible = std::unique_ptr<IAccessible, ReleaseCom>;
+using Accessible = sv::win32::unique_com<IAccessible>;
 
 std::string hex(long value) {
   char text[16];
@@ -54,7 +51,7 @@ std::string describe(IAccessible& object, long id, bool self) {
   if (FAILED(result)) return "error name " + hex(result);
   std::string line =
       std::to_string(SUCCEEDED(object.get_accRole(child(id), &role)) ? role.lVal : -1);
-  line += "\t" + (name ? sv::win32::narrow(name) : std::string());
+  line += "\t" + (name ? sv::toUtf8(name) : std::string());
   SysFreeString(name);
   line += "\t" + hex(SUCCEEDED(object.get_accState(child(id), &state)) ? state.lVal : -1);
   if (!self) return line;

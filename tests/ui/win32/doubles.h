@@ -56,21 +56,15 @@ class MemorySettings : public win32::SettingsStore {
 
 struct ShellCall {
   HWND owner;
-  std::string operation;
   std::string file;
-  bool parametersNull;
-  bool directoryNull;
-  int showCommand;
 };
 
 class RecordingShell : public win32::ShellOpener {
  public:
   std::vector<ShellCall> calls;
 
-  void shellExecute(HWND owner, const char* operation, const std::string& file,
-                    const char* parameters, const char* directory, int showCommand) override {
-    calls.push_back(
-        {owner, operation, file, parameters == nullptr, directory == nullptr, showCommand});
+  void shellExecute(HWND owner, const design::ShellOpenRequest& request) override {
+    calls.push_back({owner, request.file});
   }
 };
 

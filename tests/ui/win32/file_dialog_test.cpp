@@ -43,7 +43,7 @@ TEST(FileDialogFilterTest, PairsAreSeparatedByNulAndTheListEndsWithTwo) {
 TEST(CommonFileDialogTest, OffersOneFileTypeTakesATypedNameAndCancelGivesNothing) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  const std::string folder = win32::narrow(temp);
+  const std::string folder = toUtf8(temp);
   const std::string typed = folder + "not there yet \xd0\xaf.rda";
 
   std::vector<std::wstring> types;
@@ -53,7 +53,7 @@ TEST(CommonFileDialogTest, OffersOneFileTypeTakesATypedNameAndCancelGivesNothing
     if (!dialog) return false;
     types = fileTypes(dialog);
     startName = windowText(fileNameBox(dialog));
-    SetWindowTextW(fileNameBox(dialog), win32::widen(typed).c_str());
+    SetWindowTextW(fileNameBox(dialog), win32::wideText(typed).c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     return true;
   });
@@ -61,7 +61,7 @@ TEST(CommonFileDialogTest, OffersOneFileTypeTakesATypedNameAndCancelGivesNothing
   const std::optional<std::string> chosen =
       picker.chooseFileToOpen(nullptr, "RDA files|*.rda|", folder + "earlier.rda");
   EXPECT_EQ(types, std::vector<std::wstring>{L"RDA files"});
-  EXPECT_NE(startName.find(L"earlier.rda"), std::wstring::npos) << win32::narrow(startName);
+  EXPECT_NE(startName.find(L"earlier.rda"), std::wstring::npos) << toUtf8(startName);
   ASSERT_TRUE(chosen.has_value()) << "a name that does not exist is accepted";
   EXPECT_EQ(*chosen, typed);
 

@@ -49,25 +49,27 @@ TEST_F(PairedListsTest, ARunLeavesTheLastItemSelectedInBothAtTheSameTopRow) {
   EXPECT_GT(top(list3), 0);
 }
 
+// The keys go on from the mirrored item: the list that follows moves its
+// caret with its selection.
 TEST_F(PairedListsTest, SelectionIsMirroredBothWaysByMouseAndKeyboard) {
   scroll(list3, SB_TOP);
-  clickRow(list4, 7);
-  EXPECT_EQ(selected(list4), 7);
-  EXPECT_EQ(selected(list3), 7);
-  clickRow(list3, 2);
-  EXPECT_EQ(selected(list3), 2);
-  EXPECT_EQ(selected(list4), 2);
-  clickRow(list3, 2);  // the item already selected: nothing changes
-  EXPECT_EQ(selected(list4), 2);
-
-  key(list3, VK_DOWN);
-  EXPECT_EQ(selected(list4), 3);
-  key(list4, VK_END);
-  EXPECT_EQ(selected(list3), 89);
-  EXPECT_EQ(top(list3), top(list4));
-  key(list4, VK_HOME);
-  EXPECT_EQ(selected(list3), 0);
-  EXPECT_EQ(top(list3), 0);
+  const struct {
+    HWND list;
+    WPARAM key;  // 0: a click on row 5
+    int selected;
+  } moves[] = {{list4, 0, 5},       {list3, VK_DOWN, 6}, {list3, 0, 5},       {list4, VK_DOWN, 6},
+               {list4, VK_END, 89}, {list3, VK_UP, 88},  {list4, VK_HOME, 0}, {list3, VK_DOWN, 1},
+               {list3, 0, 5},       {list3, 0, 5}};  // the item already selected: nothing changes
+  for (const auto& move : moves) {
+    if (move.key) {
+      key(move.list, move.key);
+    } else {
+      clickRow(move.list, 5);
+    }
+    EXPECT_EQ(selected(list3), move.selected) << "key " << move.key;
+    EXPECT_EQ(selected(list4), move.selected) << "key " << move.key;
+    EXPECT_EQ(top(list3), top(list4));
+  }
 }
 
 TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {

@@ -112,20 +112,27 @@ TEST_F(PositionMemoryTest, EachEdgeIsFlooredOnItsOwnAndAnEmptyOrBadOneKeepsTheDe
   EXPECT_EQ(windowCorner(window->hwnd()).x, designed.x);
 }
 
+// UTF-8 in the program, wide characters in the registry, as other programs
+// read and write them.
 TEST(RegistrySettingsStoreTest, KeepsTextOfAnyCharactersPerApplicationSectionAndKey) {
   const std::string application = "Sievra test \xd0\xa2";
+  const std::wstring key = L"Software\\VB and VBA Program Settings\\Sievra test \x0422";
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
   win32::RegistrySettingsStore store;
-  RegDeleteTreeW(HKEY_CURRENT_USER,
-                 (L"Software\\VB and VBA Program Settings\\" + win32::widen(application)).c_str());
   EXPECT_EQ(store.read(application, "Pos", "Left"), "");
   store.write(application, "Pos", "Left", "12\xe2\x82\xac");
   store.write(application, "Other", "Left", "7");
-  EXPECT_EQ(store.read(application, "Pos", "Left"), "12\xe2\x82\xac");
+  wchar_t text[8] = {};
+  DWORD size = sizeof(text);
+  RegGetValueW(HKEY_CURRENT_USER, (key + L"\\Pos").c_str(), L"Left", RRF_RT_REG_SZ, nullptr, text,
+               &size);
+  EXPECT_STREQ(text, L"12\x20ac");
+  RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\Pos").c_str(), L"Top", REG_SZ, L"\x20ac", 4);
+  EXPECT_EQ(store.read(application, "Pos", "Top"), "\xe2\x82\xac");
   EXPECT_EQ(store.read(application, "Other", "Left"), "7");
   store.write(application, "Pos", "Left", "");
   EXPECT_EQ(store.read(application, "Pos", "Left"), "");
-  RegDeleteTreeW(HKEY_CURRENT_USER,
-                 (L"Software\\VB and VBA Program Settings\\" + win32::widen(application)).c_str());
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 // settings store and the shell-open request replaced by doubles, and the
 // files in memory.
 
+#include "files/win32/win32_file_system.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/design/window_tables.h"
 #include "ui/win32/form1.h"
-#include "ui/win32/win32_text.h"
 
 #include <windows.h>
 
