@@ -17,17 +17,16 @@
 
 namespace sv::testing {
 
-struct DialogCall {
-  HWND owner;
-  std::string filter;
-  std::string initialFile;
-};
-
 // Gives the preloaded answers in turn; nothing (Cancel) once they run out.
 class FakeFileDialog : public win32::FileDialog {
  public:
+  struct Call {
+    HWND owner;
+    std::string filter;
+    std::string initialFile;
+  };
   std::deque<std::optional<std::string>> answers;
-  std::vector<DialogCall> calls;
+  std::vector<Call> calls;
 
   std::optional<std::string> chooseFileToOpen(HWND owner, const std::string& filter,
                                               const std::string& initialFile) override {
@@ -45,8 +44,7 @@ class MemorySettings : public win32::SettingsStore {
 
   std::string read(const std::string& application, const std::string& section,
                    const std::string& key) override {
-    auto it = values.find(application + "/" + section + "/" + key);
-    return it == values.end() ? std::string() : it->second;
+    return values[application + "/" + section + "/" + key];
   }
   void write(const std::string& application, const std::string& section, const std::string& key,
              const std::string& value) override {
@@ -54,14 +52,13 @@ class MemorySettings : public win32::SettingsStore {
   }
 };
 
-struct ShellCall {
-  HWND owner;
-  std::string file;
-};
-
 class RecordingShell : public win32::ShellOpener {
  public:
-  std::vector<ShellCall> calls;
+  struct Call {
+    HWND owner;
+    std::string file;
+  };
+  std::vector<Call> calls;
 
   void shellExecute(HWND owner, const design::ShellOpenRequest& request) override {
     calls.push_back({owner, request.file});

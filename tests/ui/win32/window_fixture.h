@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,9 +36,20 @@ void whileModal(std::function<bool()> step);
 inline int count(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 inline int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
 
-// The client-area rectangle of a child window.
-RECT clientRectOf(HWND child);
 std::wstring windowText(HWND hwnd);
+
+// What a screen reader reads, asked from a second process
+// (sv-accessibility-probe) as one does: for each query, "HWND" or
+// "HWND:child", the fields of the probe's answer.
+using Answer = std::vector<std::string>;
+std::wstring query(HWND hwnd, const std::wstring& rest = L"");
+std::vector<Answer> ask(const std::vector<std::wstring>& queries);
+std::string hex(LONG value);
+// Each visible control of window is read by the words the window tables give
+// it (Form1's Label1: its count is countText); roles names the role of a few.
+void expectRead(const design::Window& window,
+                const std::function<HWND(const design::Control&)>& hwndOf,
+                const std::map<std::string_view, LONG>& roles, const std::string& countText = {});
 
 class Form1Test : public ::testing::Test {
  protected:
@@ -52,7 +64,7 @@ class Form1Test : public ::testing::Test {
     window = std::make_unique<win32::Form1>(
         win32::Form1Services{files, dialog, *store, shell,
                              [this](HWND owner, const std::wstring& message) {
-                               failures.push_back({owner, message});
+                               failures.push_back({owner, message, GetCursor()});
                              },
                              dpi});
     ASSERT_TRUE(window->isOpen());
@@ -77,7 +89,12 @@ class Form1Test : public ::testing::Test {
   MemorySettings settings;
   win32::SettingsStore* store = &settings;  // what open() gives the window
   RecordingShell shell;
-  std::vector<std::pair<HWND, std::wstring>> failures;
+  struct Failure {
+    HWND owner;
+    std::wstring message;
+    HCURSOR pointer;  // the pointer shown with the message
+  };
+  std::vector<Failure> failures;
   std::unique_ptr<win32::Form1> window;
 };
 
