@@ -7,8 +7,6 @@
 #include "ui/win32/win32_settings_store.h"
 #include "ui/win32/win32_shell_open.h"
 
-#include <windows.h>
-
 #include <deque>
 #include <map>
 #include <optional>

@@ -1,19 +1,20 @@
-// Form1 through its controls: its frame and keyboard, the pickers with their
-// filters and earlier choices, the busy run into the lists and the count,
-// and failures. Its title and client area at the display's dpi are
-// sv_smoke's.
+// Form1 through its controls: its frame and keyboard (its title and client
+// area at any dpi are sv_smoke's), the pickers, the busy run into the lists
+// and the count, failures, and what a screen reader reads of it from a
+// second process (sv-accessibility-probe).
 
 #include "tests/ui/win32/window_fixture.h"
 #include "ui/win32/win32_file_dialog.h"
 
 #include <mutex>
+#include <oleacc.h>
 
 namespace sv::testing {
 namespace {
 
 using namespace std::string_literals;
 
-TEST_F(Form1Test, FrameHasNoMenuBarOrMaximiseAndControlsScaleWithTheDpi) {
+TEST_F(Form1Test, FrameFollowsTheDesignAndControlsScaleWithTheDpi) {
   const LONG_PTR style = GetWindowLongPtrW(window->hwnd(), GWL_STYLE);
   EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MINIMIZEBOX);
   EXPECT_EQ(GetMenu(window->hwnd()), nullptr);  // the pop-up menu makes no menu bar
@@ -85,12 +86,10 @@ TEST_F(Form1Test, RunFillsTheListsSelectsTheLastItemsAndShowsTheCount) {
   run("MainBase.dat", "new.rda");
 
   EXPECT_TRUE(failures.empty());
-  EXPECT_EQ(count(control("List3")), 6);
-  EXPECT_EQ(count(control("List4")), 6);
-  EXPECT_EQ(count(control("List2")), 6);
-  EXPECT_EQ(selected(control("List2")), 5);
-  EXPECT_EQ(selected(control("List4")), 5);
-  EXPECT_EQ(selected(control("List3")), 5);
+  for (const char* list : {"List2", "List3", "List4"}) {
+    EXPECT_EQ(count(control(list)), 6) << list;
+    EXPECT_EQ(selected(control(list)), 5) << list;
+  }
   EXPECT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
   EXPECT_EQ(files.files["new.rda"], records(5, 2, "new"));
   EXPECT_EQ(files.files["new.rda.dup"], records(3, 2, "new"));
@@ -103,28 +102,11 @@ TEST_F(Form1Test, RunFillsTheListsSelectsTheLastItemsAndShowsTheCount) {
   EXPECT_EQ(windowText(control("Label1")), L"Total dupes records: 0");
 }
 
-TEST_F(Form1Test, AFailedRunShowsOneMessageNamingThePathKeepsTheLabelAndTheFile) {
-  const std::string mainBase = "\xd0\x91\xd0\xb0\xd0\xb7\xd0\xb0.dat";  // Cyrillic "Baza"
-  files.files[mainBase] = records(0, 2);
-  files.files["new.rda"] = records(0, 3);
-  run(mainBase, "new.rda");
-  ASSERT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
-
-  files.files.erase(mainBase);
-  files.files["new.rda"] = records(0, 3);
-  run(mainBase, "new.rda");
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0].owner, window->hwnd());
-  EXPECT_NE(failures[0].message.find(L"\"\x0411\x0430\x0437\x0430.dat\""), std::wstring::npos)
-      << toUtf8(failures[0].message);
-  EXPECT_EQ(files.files["new.rda"], records(0, 3));
-  EXPECT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
-  EXPECT_EQ(count(control("List4")), 0);
-}
-
 // The pointer whenever the run has read a file. The run may read on threads
-// of its own: the pointer asked for is the one the screen shows.
-TEST_F(Form1Test, ThePointerIsBusyWhileTheRunReadsTheArrowAtAMessageTheQuestionMarkOverTheLogo) {
+// of its own: the pointer asked for is the one the screen shows. A failure
+// gives the arrow back before its one message, which names the path in any
+// characters.
+TEST_F(Form1Test, TheRunIsBusyWhileReadingAndAFailureShowsOneMessageNamingThePath) {
   std::mutex noting;
   std::vector<HCURSOR> pointersWhileReading;
   files.afterRead = [&](const std::string&) {
@@ -135,30 +117,83 @@ TEST_F(Form1Test, ThePointerIsBusyWhileTheRunReadsTheArrowAtAMessageTheQuestionM
     pointersWhileReading.push_back(shown.hCursor);
   };
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-  files.files["MainBase.dat"] = records(0, 2);
-  files.files["new.rda"] = records(1, 2);
-  run("MainBase.dat", "new.rda");
+  const std::string mainBase = "\xd0\x91\xd0\xb0\xd0\xb7\xd0\xb0.dat";  // Cyrillic "Baza"
+  files.files[mainBase] = records(0, 2);
+  files.files["new.rda"] = records(0, 3);
+  run(mainBase, "new.rda");
+  ASSERT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
   ASSERT_FALSE(pointersWhileReading.empty());
   for (HCURSOR pointer : pointersWhileReading) EXPECT_EQ(pointer, LoadCursorW(nullptr, IDC_WAIT));
   EXPECT_EQ(GetCursor(), arrow);
-
-  files.files.erase("MainBase.dat");
-  run("MainBase.dat", "new.rda");
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0].pointer, arrow);
   files.afterRead = nullptr;
 
-  const auto pointerOver = [&](const char* name) {
-    SendMessageW(window->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(name)),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    return GetCursor();
+  files.files.erase(mainBase);
+  files.files["new.rda"] = records(0, 3);
+  run(mainBase, "new.rda");
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].owner, window->hwnd());
+  EXPECT_EQ(failures[0].pointer, arrow);
+  EXPECT_NE(failures[0].message.find(L"\"\x0411\x0430\x0437\x0430.dat\""), std::wstring::npos)
+      << toUtf8(failures[0].message);
+  EXPECT_EQ(files.files["new.rda"], records(0, 3));
+  EXPECT_EQ(windowText(control("Label1")), L"Total dupes records: 2");
+  EXPECT_EQ(count(control("List4")), 0);
+}
+
+// Every control by its words; each list by its child count, selection and
+// focus; each item by its role, text (decoded as the list shows it) and
+// state, past any 16-bit index.
+TEST_F(Form1Test, EveryControlAndEveryItemOfTheMainWindowIsReadAfterALargeRun) {
+  files.files["MainBase.dat"] = records(0, 35000, "main");
+  // A Windows-1251 Notes line first; then 105,000 items in List3 and List4.
+  files.files["new.rda"] = "\xd0\x96\xd0\xba\r\nR1\r\n\xcf\xf0\xe8\r\n" + records(0, 70000, "new");
+  run("MainBase.dat", "new.rda");
+  SetForegroundWindow(window->hwnd());
+  SetFocus(control("List3"));
+  expectRead(window->hwnd(), design::form1Window(),
+             {{"Command1", ROLE_SYSTEM_PUSHBUTTON},
+              {"Text1", ROLE_SYSTEM_TEXT},
+              {"List3", ROLE_SYSTEM_LIST},
+              {"Image1", ROLE_SYSTEM_GRAPHIC},
+              {"Label1", ROLE_SYSTEM_STATICTEXT}},
+             "Total dupes records: 35000");
+
+  const std::string item = std::to_string(ROLE_SYSTEM_LISTITEM) + "\t";
+  const LONG selectable = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+  const std::string offscreen = "\t" + hex(selectable | STATE_SYSTEM_OFFSCREEN);
+  const struct {
+    const char* list;
+    int child;  // the item's index + 1; 0: the list's count, selection and focus
+    std::string read;
+  } rows[] = {
+      {"List3", 0, "105000\t105000\t105000"},  // the focus on its last item
+      {"List4", 0, "105000\t105000\t-"},
+      {"List2", 0, "105003\t105003\t-"},
+      {"List3", 100001, item + "RDA-33333" + offscreen},
+      {"List3", 105000,
+       item + "main 34999\t" + hex(selectable | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED)},
+      {"List4", 100002, item + "new 33333" + offscreen},
+      {"List4", 105000, item + "new 34999\t" + hex(selectable | STATE_SYSTEM_SELECTED)},
+      {"List2", 3, item + "\xd0\x9f\xd1\x80\xd0\xb8" + offscreen},
+      {"List2", 105001, item + "CALL69999\t" + hex(selectable)},
   };
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(pointerOver("Image1"), &info));
-  EXPECT_EQ(info.xHotspot, 16u) << "the 32 x 32 question-mark picture";
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  EXPECT_EQ(pointerOver("Command1"), arrow);
+  std::vector<std::wstring> queries;
+  for (const auto& row : rows) {
+    queries.push_back(
+        query(control(row.list), row.child ? L":" + std::to_wstring(row.child) : L""));
+  }
+  const std::vector<Answer> answers = ask(queries);
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    std::string read;
+    for (std::size_t field = rows[i].child ? 0 : 3; field < answers[i].size(); ++field) {
+      read += (read.empty() ? "" : "\t") + answers[i][field];
+    }
+    EXPECT_EQ(read, rows[i].read) << rows[i].list << " child " << rows[i].child;
+  }
+  // The unused List1 is offered as invisible, which readers pass over.
+  const std::vector<Answer> list1 = ask({query(control("List1"))});
+  ASSERT_EQ(list1.at(0).size(), 6u);
+  EXPECT_TRUE(std::stol(list1[0][2], nullptr, 16) & STATE_SYSTEM_INVISIBLE);
 }
 
 }  // namespace

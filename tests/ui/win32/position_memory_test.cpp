@@ -40,10 +40,6 @@ class PositionMemoryTest : public Form1Test {
     Form1Test::TearDown();
     RegDeleteTreeW(HKEY_CURRENT_USER, kApplication);
   }
-  void closeBox() {
-    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(window->isOpen());
-  }
 
   win32::RegistrySettingsStore registry;
 };
@@ -51,7 +47,8 @@ class PositionMemoryTest : public Form1Test {
 TEST_F(PositionMemoryTest, CloseBoxExitAndAMinimisedWindowSaveTheEdgesInTwips) {
   open();
   const POINT first = windowCorner(window->hwnd());  // where the system put it
-  closeBox();
+  SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(window->isOpen());
   EXPECT_EQ(stored(L"Left"), std::to_wstring(first.x * 15));
   EXPECT_EQ(stored(L"Top"), std::to_wstring(first.y * 15));
 
@@ -70,7 +67,7 @@ TEST_F(PositionMemoryTest, CloseBoxExitAndAMinimisedWindowSaveTheEdgesInTwips) {
   ShowWindow(window->hwnd(), SW_SHOWMINNOACTIVE);
   pumpMessages();
   ASSERT_TRUE(IsIconic(window->hwnd()));
-  closeBox();
+  SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(stored(L"Left"), L"1500");
   EXPECT_EQ(stored(L"Top"), L"3000");
 }

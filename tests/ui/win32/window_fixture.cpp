@@ -29,20 +29,24 @@ namespace {
 
 std::function<bool()> g_step;
 int g_triesLeft = 0;
+UINT_PTR g_timer = 0;
 
 void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
   // The step may open a modal loop of its own; no second tick may enter it.
   KillTimer(nullptr, id);
+  g_timer = 0;
   const bool done = g_step() || --g_triesLeft <= 0;
-  if (!done) SetTimer(nullptr, 0, 20, &onTimer);
+  if (!done) g_timer = SetTimer(nullptr, 0, 20, &onTimer);
 }
 
 }  // namespace
 
 void whileModal(std::function<bool()> step) {
+  // A case may end before its last tick: that tick must not run this step too.
+  if (g_timer) KillTimer(nullptr, g_timer);
   g_step = std::move(step);
   g_triesLeft = 200;
-  SetTimer(nullptr, 0, 20, &onTimer);
+  g_timer = SetTimer(nullptr, 0, 20, &onTimer);
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -74,11 +78,11 @@ std::wstring query(HWND hwnd, const std::wstring& rest) {
 std::vector<Answer> ask(const std::vector<std::wstring>& queries) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring probe = path;
-  probe.replace(probe.find_last_of(L"\\/") + 1, std::wstring::npos, L"sv-accessibility-probe.exe");
-  GetTempPathW(MAX_PATH, path);
-  const std::wstring output = std::wstring(path) + L"sv-accessibility-probe.txt";
-  std::wstring command = L"\"" + probe + L"\" \"" + output + L"\"";
+  const std::filesystem::path probe =
+      std::filesystem::path(path).replace_filename(L"sv-accessibility-probe.exe");
+  const std::filesystem::path output =
+      std::filesystem::temp_directory_path() / L"sv-accessibility-probe.txt";
+  std::wstring command = L"\"" + probe.wstring() + L"\" \"" + output.wstring() + L"\"";
   for (const std::wstring& q : queries) command += L" " + q;
 
   STARTUPINFOW startup{};
@@ -98,7 +102,7 @@ std::vector<Answer> ask(const std::vector<std::wstring>& queries) {
   CloseHandle(process.hProcess);
 
   std::vector<Answer> answers;
-  std::ifstream file{std::filesystem::path(output)};
+  std::ifstream file(output);
   for (std::string line; std::getline(file, line);) {
     Answer fields;
     std::istringstream parts(line);
@@ -106,19 +110,18 @@ std::vector<Answer> ask(const std::vector<std::wstring>& queries) {
     answers.push_back(fields);
   }
   file.close();
-  DeleteFileW(output.c_str());
+  std::filesystem::remove(output);
   EXPECT_EQ(answers.size(), queries.size());
   answers.resize(queries.size());
   return answers;
 }
 
-void expectRead(const design::Window& design,
-                const std::function<HWND(const design::Control&)>& hwndOf,
+void expectRead(HWND window, const design::Window& design,
                 const std::map<std::string_view, LONG>& roles, const std::string& countText) {
   std::vector<const design::Control*> controls;
   std::vector<std::wstring> queries;
   for (const design::Control& c : design.controls) {
-    const HWND hwnd = hwndOf(c);
+    const HWND hwnd = GetDlgItem(window, win32::controlId(design, c));
     if (!hwnd || !IsWindowVisible(hwnd)) continue;
     controls.push_back(&c);
     queries.push_back(query(hwnd));

@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +26,7 @@ namespace sv::testing {
 bool pumpMessages(win32::Form1* window = nullptr);
 
 // Runs step from inside whatever modal loop is going (a pop-up menu, the
-// About window, a dialog), again and again until it returns true or the
-// number of tries is used up. Each try comes from a timer, so the loop has
-// processed what the previous try posted.
+// About window), by a timer, until it returns true or 200 tries are used up.
 void whileModal(std::function<bool()> step);
 
 // A list box's item count and selected item (-1: none).
@@ -45,10 +42,10 @@ using Answer = std::vector<std::string>;
 std::wstring query(HWND hwnd, const std::wstring& rest = L"");
 std::vector<Answer> ask(const std::vector<std::wstring>& queries);
 std::string hex(LONG value);
-// Each visible control of window is read by the words the window tables give
-// it (Form1's Label1: its count is countText); roles names the role of a few.
-void expectRead(const design::Window& window,
-                const std::function<HWND(const design::Control&)>& hwndOf,
+// Each visible control of window, built from design, is read by the words
+// the window tables give it (Form1's Label1: countText); roles names the
+// role of a few.
+void expectRead(HWND window, const design::Window& design,
                 const std::map<std::string_view, LONG>& roles, const std::string& countText = {});
 
 class Form1Test : public ::testing::Test {
