@@ -258,19 +258,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return paintBackground(m_hwnd, wParam, m_formBrush.get());
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      if (Item* item = itemFor(reinterpret_cast<HWND>(lParam))) {
-        SetTextColor(dc, item->fore);
-        if (item->backBrush) {
-          SetBkColor(dc, item->back);
-          return reinterpret_cast<LRESULT>(item->backBrush.get());
-        }
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_formBrush.get());
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush =
+              onCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    }
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_LISTBOX) {
@@ -279,44 +272,17 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_DRAWITEM: {
-      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (draw->CtlType == ODT_LISTBOX) {
-        drawListItem(*draw);
-        return TRUE;
-      }
-      if (draw->CtlType == ODT_BUTTON) {
-        if (Item* item = itemFor(draw->hwndItem)) {
-          drawPushButton(*draw, item->caption, item->font, item->back,
-                         toColorRef(item->design->fore, GetSysColor(COLOR_BTNTEXT)),
-                         item->picture.get());
-        }
-        return TRUE;
-      }
+    case WM_DRAWITEM:
+      if (onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       break;
-    }
     case WM_SETCURSOR:
-      if (m_busy) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      if (const Item* item = itemFor(reinterpret_cast<HWND>(wParam));
-          item && item->design->pointer == design::Pointer::Help && m_helpPointer &&
-          LOWORD(lParam) == HTCLIENT) {
-        SetCursor(m_helpPointer.get());
-        return TRUE;
-      }
+      if (onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       break;
     case WM_COMMAND:
       onCommand(wParam, lParam);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
-      } else if (m_lastFocus && !HIWORD(wParam)) {
-        SetFocus(m_lastFocus);
-      }
+      onActivate(wParam);
       return 0;
     case WM_SETFOCUS:
       if (m_lastFocus) SetFocus(m_lastFocus);
@@ -332,6 +298,54 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+HBRUSH Form1::onCtlColor(HDC dc, HWND control) {
+  const Item* item = itemFor(control);
+  if (!item) return nullptr;
+  SetTextColor(dc, item->fore);
+  if (item->backBrush) {
+    SetBkColor(dc, item->back);
+    return item->backBrush.get();
+  }
+  SetBkMode(dc, TRANSPARENT);
+  return m_formBrush.get();
+}
+
+bool Form1::onDrawItem(const DRAWITEMSTRUCT& draw) {
+  if (draw.CtlType == ODT_LISTBOX) {
+    drawListItem(draw);
+    return true;
+  }
+  if (draw.CtlType != ODT_BUTTON) return false;
+  if (const Item* item = itemFor(draw.hwndItem)) {
+    drawPushButton(draw, item->caption, item->font, item->back,
+                   toColorRef(item->design->fore, GetSysColor(COLOR_BTNTEXT)), item->picture.get());
+  }
+  return true;
+}
+
+bool Form1::onSetCursor(HWND over, UINT hitTest) {
+  if (m_busy) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+  }
+  const Item* item = itemFor(over);
+  if (!item || item->design->pointer != design::Pointer::Help || !m_helpPointer ||
+      hitTest != HTCLIENT) {
+    return false;
+  }
+  SetCursor(m_helpPointer.get());
+  return true;
+}
+
+void Form1::onActivate(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
+  } else if (m_lastFocus && !HIWORD(wParam)) {
+    SetFocus(m_lastFocus);
+  }
 }
 
 // A list box counts its rows in an int: a longer list is cut, as the rows

@@ -100,6 +100,13 @@ class Form1 : public WindowBase {
   // An item of a list as the list draws it (and assistive technology reads it).
   std::wstring itemText(HWND list, int index) const;
   void drawListItem(const DRAWITEMSTRUCT& draw);
+  // The brush a static or edit control paints its background with.
+  HBRUSH onCtlColor(HDC dc, HWND control);
+  // True when draw was one of the window's own controls.
+  bool onDrawItem(const DRAWITEMSTRUCT& draw);
+  // True when the window chose the pointer over the control over.
+  bool onSetCursor(HWND over, UINT hitTest);
+  void onActivate(WPARAM wParam);
   void onCommand(WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK listSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
