@@ -68,13 +68,16 @@ class Form1 : public WindowBase {
 
  private:
   using Handler = void (Form1::*)();
-  // A control's notification and the handler it raises.
+  // The notification of a control that raises a handler. Looked up by name
+  // once, when the window is built; from then on each table row's item
+  // holds its own handler.
   struct Wiring {
     std::string_view control;
     UINT notification;
     Handler handler;
   };
   static const Wiring kWiring[];
+  // Likewise for the entries of the pop-up menu.
   struct MenuWiring {
     std::string_view entry;
     Handler handler;
