@@ -6,10 +6,11 @@
 //   sv-win32-screenshot EXAMPLES_FOLDER OUTPUT_FOLDER
 
 #include "files/file_system.h"
+#include "files/win32/win32_file_system.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/win32/form1.h"
 #include "ui/win32/frm_about.h"
-#include "ui/win32/win32_text.h"
+#include "ui/win32/handles.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -40,8 +41,8 @@ bool saveWindow(HWND window, const fs::path& file) {
   GetWindowRect(window, &place);
   const int width = place.right - place.left;
   const int height = place.bottom - place.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  const sv::win32::WindowDc screen(nullptr);
+  const sv::win32::unique_hdc memory(CreateCompatibleDC(screen.get()));
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -50,9 +51,11 @@ bool saveWindow(HWND window, const fs::path& file) {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY | CAPTUREBLT);
+  const sv::win32::unique_hbitmap bitmap(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const sv::win32::SelectedObject selected(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width, height, screen.get(), place.left, place.top,
+         SRCCOPY | CAPTUREBLT);
   GdiFlush();
   const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
   const DWORD imageSize = stride * static_cast<DWORD>(height);
@@ -65,10 +68,6 @@ bool saveWindow(HWND window, const fs::path& file) {
   out.write(reinterpret_cast<const char*>(&header), sizeof(header));
   out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
   out.write(static_cast<const char*>(bits), imageSize);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return static_cast<bool>(out);
 }
 
@@ -118,8 +117,8 @@ int wmain(int argc, wchar_t** argv) {
   sv::testing::FakeFileDialog dialog;
   sv::testing::MemorySettings settings;
   sv::testing::RecordingShell shell;
-  dialog.answers = {sv::win32::narrow((work / "MainBase.dat").wstring()),
-                    sv::win32::narrow((work / "new.rda").wstring())};
+  dialog.answers = {sv::toUtf8((work / "MainBase.dat").wstring()),
+                    sv::toUtf8((work / "new.rda").wstring())};
   int result = 0;
   {
     sv::win32::Form1 window({*files, dialog, settings, shell, {}, 0});

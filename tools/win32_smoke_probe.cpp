@@ -8,6 +8,7 @@
 
 #include "ui/design/geometry.h"
 #include "ui/design/window_tables.h"
+#include "ui/win32/handles.h"
 
 #include <windows.h>
 
@@ -70,10 +71,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc != 2 && argc != 3) return fail("usage: sv-smoke-probe PATH\\TO\\sv.exe [DPI]");
   SetProcessDPIAware();
   if (argc == 2) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return probe(argv[1], dpi);
+    return probe(argv[1], GetDeviceCaps(sv::win32::WindowDc(nullptr).get(), LOGPIXELSX));
   }
   const int dpi = _wtoi(argv[2]);
   const DWORD before = readLogPixels();

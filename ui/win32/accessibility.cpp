@@ -1,6 +1,8 @@
 #include "ui/win32/accessibility.h"
 
-#include "ui/win32/win32_text.h"
+#include "files/win32/win32_file_system.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/handles.h"
 
 #include <commctrl.h>
 #include <memory>
@@ -14,10 +16,6 @@ namespace {
 // A subclass is known by its procedure and its number together: this one
 // never meets the windows' own.
 constexpr UINT_PTR kAccessibilitySubclassId = 1;
-
-struct ReleaseCom {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
 
 LONG roleOf(const design::Control& design) {
   switch (design.kind) {
@@ -205,13 +203,13 @@ class ControlAccessible : public IAccessible {
  protected:
   std::wstring ownName() const {
     if (m_design.kind != design::ControlKind::Label) {
-      return widen(design::accessibleName(m_window, m_design));
+      return wideText(design::accessibleName(m_window, m_design));
     }
     // A label is read with what it shows now: Label1 is given its count by a run.
-    const std::string shown = narrow(windowText(m_hwnd));
+    const std::string shown = toUtf8(windowText(m_hwnd));
     design::Control now = m_design;
     now.text = shown;
-    return widen(design::accessibleName(m_window, now));
+    return wideText(design::accessibleName(m_window, now));
   }
 
   // The system object's answer; once the control is gone, none.
@@ -224,7 +222,7 @@ class ControlAccessible : public IAccessible {
   HWND m_hwnd;
   const design::Window& m_window;
   const design::Control& m_design;
-  std::unique_ptr<IAccessible, ReleaseCom> m_standard;
+  unique_com<IAccessible> m_standard;
 
  private:
   ULONG m_references = 1;

@@ -1,6 +1,6 @@
 #include "ui/win32/controls.h"
 
-#include "ui/win32/win32_text.h"
+#include "files/win32/win32_file_system.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -47,9 +47,7 @@ LRESULT CALLBACK WindowBase::dispatch(HWND hwnd, UINT message, WPARAM wParam, LP
 
 int displayDpi(int dpi) {
   if (dpi > 0) return dpi;
-  HDC screen = GetDC(nullptr);
-  const int measured = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const int measured = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
   return measured > 0 ? measured : design::kBaseDpi;
 }
 
@@ -58,7 +56,7 @@ RECT pixelRect(const design::Rect& twips, int dpi) {
   return RECT{pixels.left, pixels.top, pixels.right(), pixels.bottom()};
 }
 
-HFONT createFont(const design::Font& font, int dpi) {
+unique_hfont createFont(const design::Font& font, int dpi) {
   LOGFONTW description{};
   description.lfHeight = -font.pixelHeight(dpi);
   description.lfWeight = font.weight;
@@ -70,9 +68,9 @@ HFONT createFont(const design::Font& font, int dpi) {
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  const std::wstring name = widen(font.name);
+  const std::wstring name = wideText(font.name);
   name.copy(description.lfFaceName, (std::min<std::size_t>)(name.size(), LF_FACESIZE - 1));
-  return CreateFontIndirectW(&description);
+  return unique_hfont(CreateFontIndirectW(&description));
 }
 
 COLORREF toColorRef(design::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
@@ -93,7 +91,11 @@ COLORREF toColorRef(const design::Colour& colour, COLORREF fallback) {
   return fallback;
 }
 
-std::wstring wideText(std::string_view utf8) { return widen(utf8); }
+std::wstring wideText(std::string_view utf8) {
+  std::wstring wide;
+  toWide(std::string(utf8), wide);
+  return wide;
+}
 
 std::vector<std::wstring> captionLines(std::wstring_view caption, int width,
                                        const std::function<int(std::wstring_view)>& measure) {
@@ -118,61 +120,68 @@ std::vector<std::wstring> captionLines(std::wstring_view caption, int width,
   return lines;
 }
 
+namespace {
+
+// The caption's lines, as dc draws them in its font. Broken into lines here
+// rather than by DrawText, which under wine counts the spaces where a line
+// breaks and so pushes a centred line to the left. With prefix processing
+// on, a caption's "&&" shows (and measures) as one "&".
+std::vector<std::wstring> drawnLines(HDC dc, const std::wstring& caption, int width) {
+  return captionLines(caption, width, [dc](std::wstring_view text) {
+    RECT extent{};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &extent, DT_SINGLELINE | DT_CALCRECT);
+    return static_cast<int>(extent.right - extent.left);
+  });
+}
+
+void drawPicture(HDC dc, HBITMAP picture, const BITMAP& size, int left, int top) {
+  const unique_hdc source(CreateCompatibleDC(dc));
+  const SelectedObject selected(source.get(), picture);
+  BitBlt(dc, left, top, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
 void drawPushButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, HFONT font,
                     COLORREF back, COLORREF text, HBITMAP picture) {
   HDC dc = item.hDC;
   RECT frame = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
 
-  HBRUSH brush = CreateSolidBrush(back);
-  FillRect(dc, &frame, brush);
-  DeleteObject(brush);
+  FillRect(dc, &frame, unique_hbrush(CreateSolidBrush(back)).get());
   DrawEdge(dc, &frame, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
   RECT content = frame;
   InflateRect(&content, -3, -3);
   if (pressed) OffsetRect(&content, 1, 1);
 
-  HGDIOBJ oldFont = SelectObject(dc, font);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : text);
-
-  // Broken into lines here rather than by DrawText, which under wine counts
-  // the spaces where a line breaks and so pushes a centred line to the left.
-  // With prefix processing on, a caption's "&&" shows (and measures) as one "&".
-  const std::vector<std::wstring> lines =
-      captionLines(caption, content.right - content.left, [dc](std::wstring_view text) {
-        RECT extent{};
-        DrawTextW(dc, text.data(), static_cast<int>(text.size()), &extent,
-                  DT_SINGLELINE | DT_CALCRECT);
-        return static_cast<int>(extent.right - extent.left);
-      });
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  // The caption's height, so that the picture and the caption stand together
-  // in the middle of the button.
-  const int textHeight = static_cast<int>(lines.size()) * metrics.tmHeight;
-  BITMAP bitmap{};
-  if (picture) GetObjectW(picture, sizeof(bitmap), &bitmap);
-  const int blockHeight = textHeight + bitmap.bmHeight;
-  LONG top = content.top + (std::max)(0L, (content.bottom - content.top - blockHeight) / 2);
-  if (picture) {
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ oldBitmap = SelectObject(source, picture);
-    const int left = content.left + (content.right - content.left - bitmap.bmWidth) / 2;
-    BitBlt(dc, left, top, bitmap.bmWidth, bitmap.bmHeight, source, 0, 0, SRCCOPY);
-    SelectObject(source, oldBitmap);
-    DeleteDC(source);
-    top += bitmap.bmHeight;
+  {
+    const SelectedObject selectedFont(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : text);
+    const std::vector<std::wstring> lines = drawnLines(dc, caption, content.right - content.left);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    // The caption's height, so that the picture and the caption stand together
+    // in the middle of the button.
+    const int textHeight = static_cast<int>(lines.size()) * metrics.tmHeight;
+    BITMAP bitmap{};
+    if (picture) GetObjectW(picture, sizeof(bitmap), &bitmap);
+    const int blockHeight = textHeight + bitmap.bmHeight;
+    LONG top = content.top + (std::max)(0L, (content.bottom - content.top - blockHeight) / 2);
+    if (picture) {
+      drawPicture(dc, picture, bitmap,
+                  content.left + (content.right - content.left - bitmap.bmWidth) / 2, top);
+      top += bitmap.bmHeight;
+    }
+    for (const std::wstring& line : lines) {
+      RECT lineRect{content.left, top, content.right,
+                    (std::min)(top + metrics.tmHeight, content.bottom)};
+      DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &lineRect,
+                DT_CENTER | DT_SINGLELINE);
+      top += metrics.tmHeight;
+    }
   }
-  for (const std::wstring& line : lines) {
-    RECT lineRect{content.left, top, content.right,
-                  (std::min)(top + metrics.tmHeight, content.bottom)};
-    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &lineRect,
-              DT_CENTER | DT_SINGLELINE);
-    top += metrics.tmHeight;
-  }
-  SelectObject(dc, oldFont);
 
   if (item.itemState & ODS_FOCUS) {
     RECT focus = frame;
@@ -212,7 +221,24 @@ LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush) {
 }
 
 int controlId(const design::Window& window, const design::Control& control) {
-  return 1000 + static_cast<int>(&control - window.controls.data());
+  return 1000 + static_cast<int>(tableRow(window, control));
+}
+
+DWORD labelStyle(const design::Control& design) {
+  if (design.align == design::Align::Centre) return SS_CENTER;
+  return design.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+}
+
+HWND createControl(HWND parent, const design::Window& window, const design::Control& design,
+                   const ControlClass& kind, const std::wstring& text, const RECT& place,
+                   HFONT font) {
+  const HWND control =
+      CreateWindowExW(kind.exStyle, kind.name, text.c_str(), kind.style, place.left, place.top,
+                      place.right - place.left, place.bottom - place.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(window, design))),
+                      GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
 }
 
 bool handleDialogKeys(const MSG& message, HWND window, const std::vector<HWND>& order) {

@@ -5,6 +5,7 @@
 // owner-drawn push buttons in their own colour, and tooltips.
 
 #include "ui/design/window_tables.h"
+#include "ui/win32/handles.h"
 
 #include <windows.h>
 
@@ -48,13 +49,16 @@ int displayDpi(int dpi = 0);
 RECT pixelRect(const design::Rect& twips, int dpi);
 
 // A font of the window tables: by name, size in points at dpi, weight, italic and
-// character set. The caller owns it.
-HFONT createFont(const design::Font& font, int dpi);
+// character set.
+unique_hfont createFont(const design::Font& font, int dpi);
 
 // A colour of the window tables; Colour::none() gives fallback.
 COLORREF toColorRef(const design::Colour& colour, COLORREF fallback);
 COLORREF toColorRef(design::Rgb rgb);
 
+// A text of the program, UTF-8, in the wide characters of the system's calls.
+// The windows' texts are all valid UTF-8 (the tables, the engine's messages,
+// paths the dialog gave); one that is not shows as nothing.
 std::wstring wideText(std::string_view utf8);
 
 // A caption broken into lines at spaces to fit width, as measure gives a
@@ -78,13 +82,30 @@ void addToolTip(HWND tips, HWND owner, HWND control, const std::wstring& text);
 
 namespace sv::win32 {
 
-// A control made from the window tables, as both windows keep it.
+// A control made from the window tables, as both windows keep it: one for
+// each row of the table, in the table's order.
 struct ControlItem {
   const design::Control* design = nullptr;
-  HWND hwnd = nullptr;  // null for a control without a window (the dialogs)
+  HWND hwnd = nullptr;   // null for a control without a window (the dialogs)
+  unique_hfont ownFont;  // null: the control shows the window's font
   HFONT font = nullptr;
   COLORREF fore = 0;
 };
+
+// The window class and styles a control is created with.
+struct ControlClass {
+  const wchar_t* name = L"Static";
+  DWORD style = 0;
+  DWORD exStyle = 0;
+};
+
+// The alignment and wrapping styles of a label.
+DWORD labelStyle(const design::Control& design);
+
+// Creates the child window of design, a control of window, at place in font.
+HWND createControl(HWND parent, const design::Window& window, const design::Control& design,
+                   const ControlClass& kind, const std::wstring& text, const RECT& place,
+                   HFONT font);
 
 // The item of items whose window is hwnd; null for none.
 template <class Item>
@@ -116,7 +137,12 @@ std::vector<HWND> stackInTableOrder(const design::Window& window, const std::vec
 // Paints a window's whole client area with brush, for WM_ERASEBKGND.
 LRESULT paintBackground(HWND window, WPARAM dc, HBRUSH brush);
 
-// The child-window identifier of a control of window: its place in the
+// The row of a control in its window's table.
+inline std::size_t tableRow(const design::Window& window, const design::Control& control) {
+  return static_cast<std::size_t>(&control - window.controls.data());
+}
+
+// The child-window identifier of a control of window: its row in the
 // window table, so that both the window and whoever drives it by messages
 // find it with GetDlgItem.
 int controlId(const design::Window& window, const design::Control& control);

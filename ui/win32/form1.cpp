@@ -2,7 +2,6 @@
 
 #include "files/file_system.h"
 #include "ui/design/app_identity.h"
-#include "ui/design/links.h"
 #include "ui/design/list_rows.h"
 #include "ui/design/position.h"
 #include "ui/design/text_decoding.h"
@@ -25,8 +24,6 @@ namespace {
 constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr UINT_PTR kSubclassId = 1;
-
-bool is(const design::Control& control, std::string_view name) { return control.name == name; }
 
 bool liesInClientArea(const design::Window& window, const design::Control& control) {
   const design::Rect& place = control.rect;
@@ -55,7 +52,7 @@ Form1::Form1(const Form1Services& services)
       m_design(design::form1Window()) {
   m_icon = loadIconPicture(m_design.icon, 16);
   m_helpPointer = loadIconPicture(design::Picture::HelpPointer, 32);
-  m_formBrush = CreateSolidBrush(toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
+  m_formBrush.reset(CreateSolidBrush(toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE))));
   m_windowFont = createFont(m_design.font, m_dpi);
   // The class outlives this window and its icon: the icon is given to the
   // window itself.
@@ -68,8 +65,8 @@ Form1::Form1(const Form1Services& services)
   createWindow(kClassName, wideText(m_design.title), kFormStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                outer.right - outer.left, outer.bottom - outer.top, nullptr);
   if (!m_hwnd) return;
-  SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-  SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+  SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.get()));
+  SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
   buildControls();
   buildMenu();
   Form_Load();
@@ -77,120 +74,124 @@ Form1::Form1(const Form1Services& services)
 
 Form1::~Form1() {
   if (m_hwnd) DestroyWindow(m_hwnd);
-  for (Item& item : m_items) {
-    if (item.font && item.font != m_windowFont) DeleteObject(item.font);
-    if (item.backBrush) DeleteObject(item.backBrush);
-    if (item.picture) DeleteObject(item.picture);
-  }
-  if (m_menu) DestroyMenu(m_menu);
-  DeleteObject(m_windowFont);
-  DeleteObject(m_formBrush);
-  if (m_icon) DestroyIcon(m_icon);
-  if (m_helpPointer) DestroyIcon(m_helpPointer);
 }
 
+const Form1::Wiring Form1::kWiring[] = {
+    {"Command1", BN_CLICKED, &Form1::Command1_Click},
+    {"Command3", BN_CLICKED, &Form1::Command3_Click},
+    {"of1", BN_CLICKED, &Form1::of1_Click},
+    {"of2", BN_CLICKED, &Form1::of2_Click},
+    {"List3", LBN_SELCHANGE, &Form1::List3_Click},
+    {"List4", LBN_SELCHANGE, &Form1::List4_Click},
+};
+
+const Form1::MenuWiring Form1::kMenuWiring[] = {
+    {"mnuHelp", &Form1::mnuHelp_Click},
+    {"mnuweb", &Form1::mnuweb_Click},
+};
+
 void Form1::buildControls() {
-  // One list row is one line of the list font: 13 pixels at 96 dpi.
-  {
-    HDC dc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(dc, m_windowFont);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hwnd, dc);
-    m_rowHeight =
-        (std::max)(static_cast<int>(metrics.tmHeight), design::twipsToPixels(kLineTwips, m_dpi));
-  }
-
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  m_rowHeight = rowHeight();
   m_items.reserve(m_design.controls.size());
-  for (const design::Control& design : m_design.controls) {
-    Item item;
-    item.design = &design;
-    item.caption = wideText(design.text);
-    if (design.kind == design::ControlKind::OpenFileDialog || !design.placed) {
-      m_items.push_back(item);
-      continue;
-    }
-    item.font = design.font.name.empty() ? m_windowFont : createFont(design.font, m_dpi);
-
-    const wchar_t* className = L"Static";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    DWORD exStyle = 0;
-    // A control placed wholly off the client area (List1) is never seen;
-    // hidden as well, assistive technology does not offer it either.
-    if (design.visible && liesInClientArea(m_design, design)) style |= WS_VISIBLE;
-    if (!design.enabled) style |= WS_DISABLED;
-    if (design.tabStop) style |= WS_TABSTOP;
-    if (design.border) exStyle |= WS_EX_CLIENTEDGE;
-    switch (design.kind) {
-      case design::ControlKind::Label:
-        style |= design.align == design::Align::Centre ? SS_CENTER
-                 : design.wordWrap                     ? SS_LEFT
-                                                       : SS_LEFTNOWORDWRAP;
-        break;
-      case design::ControlKind::Picture:
-        // SS_NOTIFY: a static without it is transparent to the mouse.
-        style |= SS_BITMAP | SS_NOTIFY;
-        break;
-      case design::ControlKind::ListBox:
-        className = L"ListBox";
-        // No per-item storage: the items are drawn from the run's own lists.
-        style |= WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
-        break;
-      case design::ControlKind::PushButton:
-        className = L"Button";
-        style |= BS_OWNERDRAW;
-        break;
-      case design::ControlKind::TextBox:
-        className = L"Edit";
-        style |= ES_AUTOHSCROLL | ES_LEFT;
-        break;
-      case design::ControlKind::OpenFileDialog:
-        break;
-    }
-    const RECT place = pixelRect(design.rect, m_dpi);
-    const std::wstring text =
-        design.kind == design::ControlKind::ListBox || design.kind == design::ControlKind::Picture
-            ? std::wstring()
-            : item.caption;
-    item.hwnd =
-        CreateWindowExW(exStyle, className, text.c_str(), style, place.left, place.top,
-                        place.right - place.left, place.bottom - place.top, m_hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))),
-                        instance, nullptr);
-    SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
-
-    item.fore = toColorRef(design.fore, GetSysColor(COLOR_WINDOWTEXT));
-    item.back = toColorRef(design.back, toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
-    if (!design.back.isNone()) item.backBrush = CreateSolidBrush(item.back);
-
-    if (design.kind == design::ControlKind::Picture) {
-      item.picture = loadBitmapPicture(design.picture);
-      // At its natural size: the static takes the bitmap's own size.
-      SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(item.picture));
-    } else if (design.picture != design::Picture::None) {
-      item.picture = loadGifFirstFrame(design.picture, item.back);
-    }
-
-    if (is(design, "List2")) m_list2 = item.hwnd;
-    if (is(design, "List3")) m_list3 = item.hwnd;
-    if (is(design, "List4")) m_list4 = item.hwnd;
-    if (is(design, "Label1")) m_label1 = item.hwnd;
-    if (is(design, "Image1")) m_image1 = item.hwnd;
-    m_items.push_back(std::move(item));
-  }
-
+  for (const design::Control& design : m_design.controls) m_items.push_back(makeItem(design));
+  m_list2 = control("List2");
+  m_list3 = control("List3");
+  m_list4 = control("List4");
+  m_label1 = control("Label1");
+  m_image1 = control("Image1");
   m_tabOrder = stackInTableOrder(m_design, m_items);
+  wireControls();
+  m_lastFocus = m_list3;
+}
 
+// One list row is one line of the list font: 13 pixels at 96 dpi.
+int Form1::rowHeight() const {
+  const WindowDc dc(m_hwnd);
+  const SelectedObject selected(dc.get(), m_windowFont.get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.get(), &metrics);
+  return (std::max)(static_cast<int>(metrics.tmHeight), design::twipsToPixels(kLineTwips, m_dpi));
+}
+
+namespace {
+
+ControlClass form1Class(const design::Window& window, const design::Control& design) {
+  ControlClass kind{L"Static", WS_CHILD | WS_CLIPSIBLINGS, 0};
+  // A control placed wholly off the client area (List1) is never seen;
+  // hidden as well, assistive technology does not offer it either.
+  if (design.visible && liesInClientArea(window, design)) kind.style |= WS_VISIBLE;
+  if (!design.enabled) kind.style |= WS_DISABLED;
+  if (design.tabStop) kind.style |= WS_TABSTOP;
+  if (design.border) kind.exStyle |= WS_EX_CLIENTEDGE;
+  switch (design.kind) {
+    case design::ControlKind::Label:
+      kind.style |= labelStyle(design);
+      break;
+    case design::ControlKind::Picture:
+      // SS_NOTIFY: a static without it is transparent to the mouse.
+      kind.style |= SS_BITMAP | SS_NOTIFY;
+      break;
+    case design::ControlKind::ListBox:
+      kind.name = L"ListBox";
+      // No per-item storage: the items are drawn from the run's own lists.
+      kind.style |=
+          WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
+      break;
+    case design::ControlKind::PushButton:
+      kind.name = L"Button";
+      kind.style |= BS_OWNERDRAW;
+      break;
+    case design::ControlKind::TextBox:
+      kind.name = L"Edit";
+      kind.style |= ES_AUTOHSCROLL | ES_LEFT;
+      break;
+    case design::ControlKind::OpenFileDialog:
+      break;
+  }
+  return kind;
+}
+
+}  // namespace
+
+Form1::Item Form1::makeItem(const design::Control& design) {
+  Item item;
+  item.design = &design;
+  item.caption = wideText(design.text);
+  if (design.kind == design::ControlKind::OpenFileDialog || !design.placed) return item;
+  if (!design.font.name.empty()) item.ownFont = createFont(design.font, m_dpi);
+  item.font = item.ownFont ? item.ownFont.get() : m_windowFont.get();
+  const bool textless =
+      design.kind == design::ControlKind::ListBox || design.kind == design::ControlKind::Picture;
+  item.hwnd = createControl(m_hwnd, m_design, design, form1Class(m_design, design),
+                            textless ? std::wstring() : item.caption, pixelRect(design.rect, m_dpi),
+                            item.font);
+  item.fore = toColorRef(design.fore, GetSysColor(COLOR_WINDOWTEXT));
+  item.back = toColorRef(design.back, toColorRef(m_design.back, GetSysColor(COLOR_BTNFACE)));
+  if (!design.back.isNone()) item.backBrush.reset(CreateSolidBrush(item.back));
+  if (design.kind == design::ControlKind::Picture) {
+    item.picture = loadBitmapPicture(design.picture);
+    // At its natural size: the static takes the bitmap's own size.
+    SendMessageW(item.hwnd, STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(item.picture.get()));
+  } else if (design.picture != design::Picture::None) {
+    item.picture = loadGifFirstFrame(design.picture, item.back);
+  }
+  return item;
+}
+
+// The handlers, the subclasses, what assistive technology reads and the
+// tooltips of the controls.
+void Form1::wireControls() {
+  for (const Wiring& wiring : kWiring) {
+    Item& item = m_items[tableRow(m_design, m_design.control(wiring.control))];
+    item.notification = wiring.notification;
+    item.handler = wiring.handler;
+  }
   for (HWND list : {m_list3, m_list4}) {
-    if (list)
-      SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(list, &Form1::listSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   }
-  if (m_image1) {
-    SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
-  }
+  SetWindowSubclass(m_image1, &Form1::imageSubclass, kSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
   // Over the list subclass: that one passes a message on more than once,
   // which wine's comctl32 gets right only for the subclass next to the list.
   for (const Item& item : m_items) {
@@ -200,25 +201,27 @@ void Form1::buildControls() {
     }
     makeAccessible(item.hwnd, m_design, *item.design, std::move(items));
   }
-
   m_toolTips = createToolTips(m_hwnd);
   for (const Item& item : m_items) {
     if (item.hwnd && !item.design->tooltip.empty()) {
       addToolTip(m_toolTips, m_hwnd, item.hwnd, wideText(item.design->tooltip));
     }
   }
-  m_lastFocus = m_list3;
 }
 
 void Form1::buildMenu() {
-  const design::Menu& design = design::form1PopupMenu();
-  m_menu = CreatePopupMenu();
+  m_menu.reset(CreatePopupMenu());
   UINT command = kFirstMenuCommand;
-  for (const design::MenuItem& entry : design.items) {
+  for (const design::MenuItem& entry : design::form1PopupMenu().items) {
+    Handler handler = nullptr;
+    for (const MenuWiring& wiring : kMenuWiring) {
+      if (wiring.entry == entry.name) handler = wiring.handler;
+    }
+    m_menuHandlers.push_back(handler);
     if (entry.separator) {
-      AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(m_menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(m_menu, MF_STRING | MF_ENABLED | MF_UNCHECKED, command,
+      AppendMenuW(m_menu.get(), MF_STRING | MF_ENABLED | MF_UNCHECKED, command,
                   wideText(entry.caption).c_str());
     }
     ++command;
@@ -238,10 +241,9 @@ bool Form1::preTranslate(const MSG& message) {
 }
 
 HWND Form1::control(std::string_view name) const {
-  for (const Item& item : m_items) {
-    if (item.design->name == name) return item.hwnd;
-  }
-  return nullptr;
+  const design::Control* design = m_design.find(name);
+  if (!design || tableRow(m_design, *design) >= m_items.size()) return nullptr;
+  return m_items[tableRow(m_design, *design)].hwnd;
 }
 
 const ResultList* Form1::listFor(HWND hwnd) const {
@@ -254,21 +256,14 @@ const ResultList* Form1::listFor(HWND hwnd) const {
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
-      return paintBackground(m_hwnd, wParam, m_formBrush);
+      return paintBackground(m_hwnd, wParam, m_formBrush.get());
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      if (Item* item = itemFor(reinterpret_cast<HWND>(lParam))) {
-        SetTextColor(dc, item->fore);
-        if (item->backBrush) {
-          SetBkColor(dc, item->back);
-          return reinterpret_cast<LRESULT>(item->backBrush);
-        }
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_formBrush);
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush =
+              onCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    }
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_LISTBOX) {
@@ -277,43 +272,17 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_DRAWITEM: {
-      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (draw->CtlType == ODT_LISTBOX) {
-        drawListItem(*draw);
-        return TRUE;
-      }
-      if (draw->CtlType == ODT_BUTTON) {
-        if (Item* item = itemFor(draw->hwndItem)) {
-          drawPushButton(*draw, item->caption, item->font, item->back,
-                         toColorRef(item->design->fore, GetSysColor(COLOR_BTNTEXT)), item->picture);
-        }
-        return TRUE;
-      }
+    case WM_DRAWITEM:
+      if (onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       break;
-    }
     case WM_SETCURSOR:
-      if (m_busy) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      if (const Item* item = itemFor(reinterpret_cast<HWND>(wParam));
-          item && item->design->pointer == design::Pointer::Help && m_helpPointer &&
-          LOWORD(lParam) == HTCLIENT) {
-        SetCursor(m_helpPointer);
-        return TRUE;
-      }
+      if (onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       break;
     case WM_COMMAND:
       onCommand(wParam, lParam);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
-      } else if (m_lastFocus && !HIWORD(wParam)) {
-        SetFocus(m_lastFocus);
-      }
+      onActivate(wParam);
       return 0;
     case WM_SETFOCUS:
       if (m_lastFocus) SetFocus(m_lastFocus);
@@ -329,6 +298,54 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+HBRUSH Form1::onCtlColor(HDC dc, HWND control) {
+  const Item* item = itemFor(control);
+  if (!item) return nullptr;
+  SetTextColor(dc, item->fore);
+  if (item->backBrush) {
+    SetBkColor(dc, item->back);
+    return item->backBrush.get();
+  }
+  SetBkMode(dc, TRANSPARENT);
+  return m_formBrush.get();
+}
+
+bool Form1::onDrawItem(const DRAWITEMSTRUCT& draw) {
+  if (draw.CtlType == ODT_LISTBOX) {
+    drawListItem(draw);
+    return true;
+  }
+  if (draw.CtlType != ODT_BUTTON) return false;
+  if (const Item* item = itemFor(draw.hwndItem)) {
+    drawPushButton(draw, item->caption, item->font, item->back,
+                   toColorRef(item->design->fore, GetSysColor(COLOR_BTNTEXT)), item->picture.get());
+  }
+  return true;
+}
+
+bool Form1::onSetCursor(HWND over, UINT hitTest) {
+  if (m_busy) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+  }
+  const Item* item = itemFor(over);
+  if (!item || item->design->pointer != design::Pointer::Help || !m_helpPointer ||
+      hitTest != HTCLIENT) {
+    return false;
+  }
+  SetCursor(m_helpPointer.get());
+  return true;
+}
+
+void Form1::onActivate(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
+  } else if (m_lastFocus && !HIWORD(wParam)) {
+    SetFocus(m_lastFocus);
+  }
 }
 
 // A list box counts its rows in an int: a longer list is cut, as the rows
@@ -352,39 +369,22 @@ void Form1::drawListItem(const DRAWITEMSTRUCT& draw) {
     const std::wstring text = itemText(draw.hwndItem, static_cast<int>(draw.itemID));
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const Item* item = itemFor(draw.hwndItem);
-    HGDIOBJ old = SelectObject(dc, item && item->font ? item->font : m_windowFont);
+    const SelectedObject font(dc, itemFor(draw.hwndItem)->font);
     ExtTextOutW(dc, draw.rcItem.left + 2, draw.rcItem.top, ETO_OPAQUE | ETO_CLIPPED, &draw.rcItem,
                 text.c_str(), static_cast<UINT>(text.size()), nullptr);
-    SelectObject(dc, old);
   }
   if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &draw.rcItem);
 }
 
 void Form1::onCommand(WPARAM wParam, LPARAM lParam) {
-  const UINT code = HIWORD(wParam);
-  const UINT id = LOWORD(wParam);
   if (lParam == 0) {
     // The pop-up menu.
-    const design::Menu& menu = design::form1PopupMenu();
-    if (id < kFirstMenuCommand || id >= kFirstMenuCommand + menu.items.size()) return;
-    const std::string_view name = menu.items[id - kFirstMenuCommand].name;
-    if (name == "mnuHelp") mnuHelp_Click();
-    if (name == "mnuweb") mnuweb_Click();
+    const UINT entry = LOWORD(wParam) - kFirstMenuCommand;
+    if (entry < m_menuHandlers.size() && m_menuHandlers[entry]) (this->*m_menuHandlers[entry])();
     return;
   }
   const Item* item = itemFor(reinterpret_cast<HWND>(lParam));
-  if (!item) return;
-  const std::string_view name = item->design->name;
-  if (code == BN_CLICKED) {
-    if (name == "Command1") Command1_Click();
-    if (name == "Command3") Command3_Click();
-    if (name == "of1") of1_Click();
-    if (name == "of2") of2_Click();
-  } else if (code == LBN_SELCHANGE) {
-    if (name == "List3") List3_Click();
-    if (name == "List4") List4_Click();
-  }
+  if (item && item->handler && HIWORD(wParam) == item->notification) (this->*item->handler)();
 }
 
 LRESULT CALLBACK Form1::listSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -558,16 +558,12 @@ void Form1::Image1_MouseDown() {
   POINT at;
   GetCursorPos(&at);
   // Left edge at the pointer, entries chosen with the left button only.
-  TrackPopupMenu(m_menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, m_hwnd,
+  TrackPopupMenu(m_menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, m_hwnd,
                  nullptr);
 }
 
 void Form1::mnuHelp_Click() { FrmAbout::showModal(m_hwnd, m_shell, m_dpi); }
 
-void Form1::mnuweb_Click() {
-  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::HomePage);
-  m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
-                       request.directory, request.showCommand);
-}
+void Form1::mnuweb_Click() { openLink(m_shell, m_hwnd, design::Link::HomePage); }
 
 }  // namespace sv::win32

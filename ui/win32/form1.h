@@ -4,7 +4,7 @@
 // run with its three result lists and count, the paired coincidence lists,
 // the remembered window position, the logo's pop-up menu and Exit. Every
 // control, rectangle, text and colour comes from the window tables
-// (ui/layout); the run itself is sv::compareAndDelete().
+// (ui/design); the run itself is sv::compareAndDelete().
 
 #include "engine/compare_and_delete.h"
 #include "ui/design/window_tables.h"
@@ -62,27 +62,54 @@ class Form1 : public WindowBase {
   // The child window of a control of the window tables; null for one without a
   // window (the dialog controls).
   HWND control(std::string_view name) const;
-  HMENU popupMenu() const { return m_menu; }
-  int dpi() const { return m_dpi; }
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  using Handler = void (Form1::*)();
+  // The notification of a control that raises a handler. Looked up by name
+  // once, when the window is built; from then on each table row's item
+  // holds its own handler.
+  struct Wiring {
+    std::string_view control;
+    UINT notification;
+    Handler handler;
+  };
+  static const Wiring kWiring[];
+  // Likewise for the entries of the pop-up menu.
+  struct MenuWiring {
+    std::string_view entry;
+    Handler handler;
+  };
+  static const MenuWiring kMenuWiring[];
+
   struct Item : ControlItem {
     COLORREF back = 0;
-    HBRUSH backBrush = nullptr;  // null: the window's green shows through
-    HBITMAP picture = nullptr;
+    unique_hbrush backBrush;  // null: the window's green shows through
+    unique_hbitmap picture;
     std::wstring caption;
+    UINT notification = 0;
+    Handler handler = nullptr;
   };
 
   void buildControls();
+  int rowHeight() const;
+  Item makeItem(const design::Control& design);
+  void wireControls();
   void buildMenu();
   Item* itemFor(HWND hwnd) { return itemOf(m_items, hwnd); }
   const ResultList* listFor(HWND hwnd) const;
   // An item of a list as the list draws it (and assistive technology reads it).
   std::wstring itemText(HWND list, int index) const;
   void drawListItem(const DRAWITEMSTRUCT& draw);
+  // The brush a static or edit control paints its background with.
+  HBRUSH onCtlColor(HDC dc, HWND control);
+  // True when draw was one of the window's own controls.
+  bool onDrawItem(const DRAWITEMSTRUCT& draw);
+  // True when the window chose the pointer over the control over.
+  bool onSetCursor(HWND over, UINT hitTest);
+  void onActivate(WPARAM wParam);
   void onCommand(WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK listSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
@@ -129,7 +156,7 @@ class Form1 : public WindowBase {
   std::string m_comparedPath;
   ResultLists m_results;
 
-  std::vector<Item> m_items;
+  std::vector<Item> m_items;  // one for each row of the window table
   HWND m_list2 = nullptr;
   HWND m_list3 = nullptr;
   HWND m_list4 = nullptr;
@@ -138,11 +165,12 @@ class Form1 : public WindowBase {
   HWND m_toolTips = nullptr;
   HWND m_lastFocus = nullptr;
   std::vector<HWND> m_tabOrder;
-  HMENU m_menu = nullptr;
-  HBRUSH m_formBrush = nullptr;
-  HFONT m_windowFont = nullptr;
-  HICON m_icon = nullptr;
-  HCURSOR m_helpPointer = nullptr;
+  unique_hmenu m_menu;
+  std::vector<Handler> m_menuHandlers;  // one for each entry, null for none
+  unique_hbrush m_formBrush;
+  unique_hfont m_windowFont;
+  unique_hicon m_icon;
+  unique_hicon m_helpPointer;
   int m_rowHeight = 13;
   bool m_busy = false;
 };

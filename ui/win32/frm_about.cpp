@@ -1,6 +1,5 @@
 #include "ui/win32/frm_about.h"
 
-#include "ui/design/links.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/win32_shell_open.h"
@@ -26,11 +25,6 @@ FrmAbout::FrmAbout(ShellOpener& shell, int dpi)
 
 FrmAbout::~FrmAbout() {
   if (m_hwnd) DestroyWindow(m_hwnd);
-  for (Item& item : m_items) {
-    if (item.font && item.font != m_windowFont) DeleteObject(item.font);
-  }
-  DeleteObject(m_windowFont);
-  if (m_helpIcon) DestroyIcon(m_helpIcon);
 }
 
 void FrmAbout::showModal(HWND owner, ShellOpener& shell, int dpi) {
@@ -73,64 +67,62 @@ bool FrmAbout::create(HWND owner) {
 }
 
 void FrmAbout::buildControls() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const design::Control& design : m_design.controls) {
-    Item item;
-    item.design = &design;
-    item.font = design.font.name.empty() ? m_windowFont : createFont(design.font, m_dpi);
-    item.fore = toColorRef(design.fore, toColorRef(m_design.fore, GetSysColor(COLOR_BTNTEXT)));
-    const wchar_t* className = L"Static";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    std::wstring text = wideText(design.text);
-    switch (design.kind) {
-      case design::ControlKind::PushButton:
-        className = L"Button";
-        // Not the default button: Enter presses it only while it has the focus.
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
-        break;
-      case design::ControlKind::Picture:
-        style |= SS_ICON;
-        text.clear();
-        break;
-      default:
-        style |= design.align == design::Align::Centre ? SS_CENTER
-                 : design.wordWrap                     ? SS_LEFT
-                                                       : SS_LEFTNOWORDWRAP;
-        if (design.onClick != design::Link::None) style |= SS_NOTIFY;
-        break;
-    }
-    RECT place = pixelRect(design.rect, m_dpi);
-    if (design.sizing == design::Sizing::FitText) {
-      // One line: exactly as wide and as high as the text in its font.
-      HDC dc = GetDC(m_hwnd);
-      HGDIOBJ old = SelectObject(dc, item.font);
-      RECT measure{0, 0, 0, 0};
-      DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-      SelectObject(dc, old);
-      ReleaseDC(m_hwnd, dc);
-      place.right = place.left + measure.right;
-      place.bottom =
-          place.top +
-          (std::max)(measure.bottom, static_cast<LONG>(design::twipsToPixels(kLineTwips, m_dpi)));
-    }
-    item.hwnd =
-        CreateWindowExW(0, className, text.c_str(), style, place.left, place.top,
-                        place.right - place.left, place.bottom - place.top, m_hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(m_design, design))),
-                        instance, nullptr);
-    SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
-    if (design.kind == design::ControlKind::Picture) {
-      m_helpIcon = loadIconPicture(design.picture, 32);
-      SendMessageW(item.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(m_helpIcon), 0);
-      // At its natural size, whatever the dpi.
-      SetWindowPos(item.hwnd, nullptr, place.left, place.top, 32, 32,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (design.kind == design::ControlKind::PushButton) m_ok = item.hwnd;
-    makeAccessible(item.hwnd, m_design, design);
-    m_items.push_back(item);
+    m_items.push_back(makeItem(design));
+    makeAccessible(m_items.back().hwnd, m_design, design);
   }
   m_tabOrder = stackInTableOrder(m_design, m_items);
+}
+
+namespace {
+
+ControlClass aboutClass(const design::Control& design) {
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  switch (design.kind) {
+    case design::ControlKind::PushButton:
+      // Not the default button: Enter presses it only while it has the focus.
+      return {L"Button", style | BS_PUSHBUTTON | WS_TABSTOP};
+    case design::ControlKind::Picture:
+      return {L"Static", style | SS_ICON};
+    default:
+      return {L"Static",
+              style | labelStyle(design) | (design.onClick != design::Link::None ? SS_NOTIFY : 0)};
+  }
+}
+
+}  // namespace
+
+FrmAbout::Item FrmAbout::makeItem(const design::Control& design) {
+  Item item;
+  item.design = &design;
+  if (!design.font.name.empty()) item.ownFont = createFont(design.font, m_dpi);
+  item.font = item.ownFont ? item.ownFont.get() : m_windowFont.get();
+  item.fore = toColorRef(design.fore, toColorRef(m_design.fore, GetSysColor(COLOR_BTNTEXT)));
+  const bool picture = design.kind == design::ControlKind::Picture;
+  const std::wstring text = picture ? std::wstring() : wideText(design.text);
+  RECT place = pixelRect(design.rect, m_dpi);
+  if (design.sizing == design::Sizing::FitText) place = fitText(place, text, item.font);
+  item.hwnd = createControl(m_hwnd, m_design, design, aboutClass(design), text, place, item.font);
+  if (picture) {
+    m_helpIcon = loadIconPicture(design.picture, 32);
+    SendMessageW(item.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(m_helpIcon.get()), 0);
+    // At its natural size, whatever the dpi.
+    SetWindowPos(item.hwnd, nullptr, place.left, place.top, 32, 32, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (design.kind == design::ControlKind::PushButton) m_ok = item.hwnd;
+  return item;
+}
+
+RECT FrmAbout::fitText(RECT place, const std::wstring& text, HFONT font) const {
+  const WindowDc dc(m_hwnd);
+  const SelectedObject selected(dc.get(), font);
+  RECT measure{0, 0, 0, 0};
+  DrawTextW(dc.get(), text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+  place.right = place.left + measure.right;
+  place.bottom =
+      place.top +
+      (std::max)(measure.bottom, static_cast<LONG>(design::twipsToPixels(kLineTwips, m_dpi)));
+  return place;
 }
 
 LRESULT FrmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,11 +140,8 @@ LRESULT FrmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       const Item* item = itemFor(reinterpret_cast<HWND>(lParam));
       if (!item) return 0;  // IDCANCEL from Esc and the like: nothing
-      const UINT code = HIWORD(wParam);
-      const short index = static_cast<short>(item->design->index);
-      if (item->design->name == "cmdOK" && code == BN_CLICKED) cmdOK_Click();
-      if (item->design->name == "lblInf" && code == STN_CLICKED) lblInf_Click(index);
-      if (item->design->name == "lblInf2" && code == STN_CLICKED) lblInf2_Click(index);
+      // BN_CLICKED from OK and STN_CLICKED from a label are the same code.
+      if (HIWORD(wParam) == BN_CLICKED) onClick(*item->design);
       return 0;
     }
     case WM_CLOSE:
@@ -165,18 +154,18 @@ LRESULT FrmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
+// Each group of labels has one handler, and each group opens one link.
+void FrmAbout::onClick(const design::Control& control) {
+  const short index = static_cast<short>(control.index);
+  if (control.kind == design::ControlKind::PushButton) cmdOK_Click();
+  if (control.onClick == design::Link::HomePage) lblInf_Click(index);
+  if (control.onClick == design::Link::MailLink) lblInf2_Click(index);
+}
+
 void FrmAbout::cmdOK_Click() { m_done = true; }
 
-void FrmAbout::lblInf_Click(short) {
-  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::HomePage);
-  m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
-                       request.directory, request.showCommand);
-}
+void FrmAbout::lblInf_Click(short) { openLink(m_shell, m_hwnd, design::Link::HomePage); }
 
-void FrmAbout::lblInf2_Click(short) {
-  const design::ShellOpenRequest request = design::shellOpenRequest(design::Link::MailLink);
-  m_shell.shellExecute(m_hwnd, request.operation, request.file, request.parameters,
-                       request.directory, request.showCommand);
-}
+void FrmAbout::lblInf2_Click(short) { openLink(m_shell, m_hwnd, design::Link::MailLink); }
 
 }  // namespace sv::win32

@@ -34,8 +34,12 @@ class FrmAbout : public WindowBase {
   ~FrmAbout() override;
   bool create(HWND owner);
   void buildControls();
+  Item makeItem(const design::Control& design);
+  // The place of a label that takes the size of its one line of text.
+  RECT fitText(RECT place, const std::wstring& text, HFONT font) const;
   Item* itemFor(HWND hwnd) { return itemOf(m_items, hwnd); }
 
+  void onClick(const design::Control& control);
   void cmdOK_Click();
   void lblInf_Click(short index);
   void lblInf2_Click(short index);
@@ -45,9 +49,9 @@ class FrmAbout : public WindowBase {
   const design::Window& m_design;
   std::vector<Item> m_items;
   std::vector<HWND> m_tabOrder;
-  HFONT m_windowFont = nullptr;
-  HBRUSH m_faceBrush = nullptr;
-  HICON m_helpIcon = nullptr;
+  unique_hfont m_windowFont;
+  HBRUSH m_faceBrush = nullptr;  // the system's own, never freed
+  unique_hicon m_helpIcon;
   HWND m_ok = nullptr;
   bool m_done = false;
 };

@@ -33,12 +33,13 @@ bool startGdiPlus() {
 
 }  // namespace
 
-HBITMAP loadBitmapPicture(design::Picture picture) {
-  return static_cast<HBITMAP>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
-                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+unique_hbitmap loadBitmapPicture(design::Picture picture) {
+  return unique_hbitmap(
+      static_cast<HBITMAP>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
+                                      IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
-HBITMAP loadGifFirstFrame(design::Picture picture, COLORREF background) {
+unique_hbitmap loadGifFirstFrame(design::Picture picture, COLORREF background) {
   if (!startGdiPlus()) return nullptr;
   HRSRC found = FindResourceW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
                               MAKEINTRESOURCEW(10) /* RT_RCDATA */);
@@ -47,24 +48,21 @@ HBITMAP loadGifFirstFrame(design::Picture picture, COLORREF background) {
   const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
   const DWORD size = SizeofResource(instance(), found);
   if (!bytes || size == 0) return nullptr;
-  IStream* stream = SHCreateMemStream(bytes, size);
+  const unique_com<IStream> stream(SHCreateMemStream(bytes, size));
   if (!stream) return nullptr;
+  // A freshly decoded GIF stands at its first frame.
+  Gdiplus::Bitmap decoded(stream.get());
+  if (decoded.GetLastStatus() != Gdiplus::Ok) return nullptr;
   HBITMAP result = nullptr;
-  {
-    // A freshly decoded GIF stands at its first frame.
-    Gdiplus::Bitmap decoded(stream);
-    if (decoded.GetLastStatus() == Gdiplus::Ok) {
-      Gdiplus::Color back(255, GetRValue(background), GetGValue(background), GetBValue(background));
-      decoded.GetHBITMAP(back, &result);
-    }
-  }
-  stream->Release();
-  return result;
+  Gdiplus::Color back(255, GetRValue(background), GetGValue(background), GetBValue(background));
+  decoded.GetHBITMAP(back, &result);
+  return unique_hbitmap(result);
 }
 
-HICON loadIconPicture(design::Picture picture, int size) {
-  return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
-                                       IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE));
+unique_hicon loadIconPicture(design::Picture picture, int size) {
+  return unique_hicon(
+      static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(design::resourceId(picture)),
+                                    IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE)));
 }
 
 }  // namespace sv::win32

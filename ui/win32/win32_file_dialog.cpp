@@ -1,6 +1,6 @@
 #include "ui/win32/win32_file_dialog.h"
 
-#include "ui/win32/win32_text.h"
+#include "files/win32/win32_file_system.h"
 
 #include <array>
 #include <commdlg.h>
@@ -8,7 +8,8 @@
 namespace sv::win32 {
 
 std::wstring dialogFilter(const std::string& filter) {
-  std::wstring out = widen(filter);
+  std::wstring out;
+  toWide(filter, out);
   for (wchar_t& c : out) {
     if (c == L'|') c = L'\0';
   }
@@ -21,7 +22,8 @@ std::wstring dialogFilter(const std::string& filter) {
 std::optional<std::string> CommonFileDialog::chooseFileToOpen(HWND owner, const std::string& filter,
                                                               const std::string& initialFile) {
   std::array<wchar_t, MAX_PATH> name{};
-  const std::wstring initial = widen(initialFile);
+  std::wstring initial;
+  toWide(initialFile, initial);
   // An earlier choice that does not fit is not offered rather than cut short.
   if (initial.size() < name.size()) initial.copy(name.data(), initial.size());
   const std::wstring filters = dialogFilter(filter);
@@ -35,7 +37,7 @@ std::optional<std::string> CommonFileDialog::chooseFileToOpen(HWND owner, const 
   request.nMaxFile = static_cast<DWORD>(name.size());
   request.Flags = 0;
   if (!GetOpenFileNameW(&request)) return std::nullopt;  // Cancel, or a name too long
-  return narrow(std::wstring_view(name.data()));
+  return toUtf8(name.data());
 }
 
 }  // namespace sv::win32

@@ -1,20 +1,18 @@
 #include "ui/win32/win32_shell_open.h"
 
-#include "ui/win32/win32_text.h"
-
 #include <shellapi.h>
 
 namespace sv::win32 {
 
-void DesktopShellOpener::shellExecute(HWND owner, const char* operation, const std::string& file,
-                                      const char* parameters, const char* directory,
-                                      int showCommand) {
-  const std::string target = toAnsiCodePage(file);
-  ShellExecuteA(owner, operation, target.c_str(), parameters, directory, showCommand);
+void DesktopShellOpener::shellExecute(HWND owner, const design::ShellOpenRequest& request) {
+  // The targets are ASCII: the same bytes in every 8-bit code page.
+  ShellExecuteA(owner, request.operation, request.file, request.parameters, request.directory,
+                request.showCommand);
 }
 
-void openTarget(ShellOpener& opener, HWND owner, const std::string& target) {
-  opener.shellExecute(owner, "Open", target, nullptr, nullptr, SW_SHOWNORMAL);
+void openLink(ShellOpener& opener, HWND owner, design::Link link) {
+  const design::ShellOpenRequest request = design::shellOpenRequest(link);
+  if (request.file) opener.shellExecute(owner, request);
 }
 
 }  // namespace sv::win32

@@ -1,11 +1,11 @@
 #pragma once
 
-// The shell-open request of the Win32 window: hands a web address or a mail
+// The shell-open request of the Win32 windows: hands a web address or a mail
 // link to the desktop shell. Every caller ignores the result.
 
-#include <windows.h>
+#include "ui/design/links.h"
 
-#include <string>
+#include <windows.h>
 
 namespace sv::win32 {
 
@@ -13,20 +13,16 @@ class ShellOpener {
  public:
   virtual ~ShellOpener() = default;
 
-  // The six arguments of ShellExecuteA; file is UTF-8 here.
-  virtual void shellExecute(HWND owner, const char* operation, const std::string& file,
-                            const char* parameters, const char* directory, int showCommand) = 0;
+  // ShellExecuteA of request, from owner.
+  virtual void shellExecute(HWND owner, const design::ShellOpenRequest& request) = 0;
 };
 
-// ShellExecuteA with the file in the system's 8-bit code page.
 class DesktopShellOpener : public ShellOpener {
  public:
-  void shellExecute(HWND owner, const char* operation, const std::string& file,
-                    const char* parameters, const char* directory, int showCommand) override;
+  void shellExecute(HWND owner, const design::ShellOpenRequest& request) override;
 };
 
-// Opens target the way every link of the program does: "Open", no parameters,
-// no directory, shown normally.
-void openTarget(ShellOpener& opener, HWND owner, const std::string& target);
+// Opens link the way every link of the program does; Link::None opens nothing.
+void openLink(ShellOpener& opener, HWND owner, design::Link link);
 
 }  // namespace sv::win32

@@ -9,26 +9,22 @@
 // HWND is decimal; the selection and the focus are child ids, "-" for none.
 // A failed call writes "error" and its HRESULT instead.
 
-#include "ui/win32/win32_text.h"
+#include "files/win32/win32_file_system.h"
+#include "ui/win32/handles.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 #include <oleacc.h>
 #include <string>
 
 namespace {
 
-struct ReleaseCom {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-using Accessible = std::unique_ptr<IAccessible, ReleaseCom>;
+using Accessible = sv::win32::unique_com<IAccessible>;
 
 std::string hex(long value) {
   char text[16];
-  std::snprintf(text, sizeof(text), "%lx", value);
-  return text;
+  return std::string(text, std::snprintf(text, sizeof(text), "%lx", value));
 }
 
 VARIANT child(long id) {
@@ -47,26 +43,20 @@ std::string childId(HRESULT result, VARIANT& value) {
 
 std::string describe(IAccessible& object, long id, bool self) {
   BSTR name = nullptr;
-  VARIANT role, state;
-  VariantInit(&role);
-  VariantInit(&state);
-  HRESULT result = object.get_accName(child(id), &name);
+  VARIANT role = child(-1), state = child(-1), selection = child(0), focus = child(0);
+  const HRESULT result = object.get_accName(child(id), &name);
   if (FAILED(result)) return "error name " + hex(result);
+  object.get_accRole(child(id), &role);
+  object.get_accState(child(id), &state);
   std::string line =
-      std::to_string(SUCCEEDED(object.get_accRole(child(id), &role)) ? role.lVal : -1);
-  line += "\t" + (name ? sv::win32::narrow(name) : std::string());
+      std::to_string(role.lVal) + "\t" + (name ? sv::toUtf8(name) : "") + "\t" + hex(state.lVal);
   SysFreeString(name);
-  line += "\t" + hex(SUCCEEDED(object.get_accState(child(id), &state)) ? state.lVal : -1);
   if (!self) return line;
   long count = -1;
   object.get_accChildCount(&count);
-  VARIANT selection, focus;
-  VariantInit(&selection);
-  VariantInit(&focus);
-  line += "\t" + std::to_string(count);
-  line += "\t" + childId(object.get_accSelection(&selection), selection);
-  line += "\t" + childId(object.get_accFocus(&focus), focus);
-  return line;
+  return line + "\t" + std::to_string(count) + "\t" +
+         childId(object.get_accSelection(&selection), selection) + "\t" +
+         childId(object.get_accFocus(&focus), focus);
 }
 
 std::string answer(const std::wstring& query) {
@@ -84,10 +74,7 @@ std::string answer(const std::wstring& query) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::fputs("usage: sv-accessibility-probe OUTPUT QUERY...\n", stderr);
-    return 2;
-  }
+  if (argc < 3) return 2;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   std::string out;
   for (int i = 2; i < argc; ++i) out += answer(argv[i]) + "\n";

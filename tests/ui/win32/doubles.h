@@ -7,8 +7,6 @@
 #include "ui/win32/win32_settings_store.h"
 #include "ui/win32/win32_shell_open.h"
 
-#include <windows.h>
-
 #include <deque>
 #include <map>
 #include <optional>
@@ -17,17 +15,16 @@
 
 namespace sv::testing {
 
-struct DialogCall {
-  HWND owner;
-  std::string filter;
-  std::string initialFile;
-};
-
 // Gives the preloaded answers in turn; nothing (Cancel) once they run out.
 class FakeFileDialog : public win32::FileDialog {
  public:
+  struct Call {
+    HWND owner;
+    std::string filter;
+    std::string initialFile;
+  };
   std::deque<std::optional<std::string>> answers;
-  std::vector<DialogCall> calls;
+  std::vector<Call> calls;
 
   std::optional<std::string> chooseFileToOpen(HWND owner, const std::string& filter,
                                               const std::string& initialFile) override {
@@ -45,8 +42,7 @@ class MemorySettings : public win32::SettingsStore {
 
   std::string read(const std::string& application, const std::string& section,
                    const std::string& key) override {
-    auto it = values.find(application + "/" + section + "/" + key);
-    return it == values.end() ? std::string() : it->second;
+    return values[application + "/" + section + "/" + key];
   }
   void write(const std::string& application, const std::string& section, const std::string& key,
              const std::string& value) override {
@@ -54,23 +50,16 @@ class MemorySettings : public win32::SettingsStore {
   }
 };
 
-struct ShellCall {
-  HWND owner;
-  std::string operation;
-  std::string file;
-  bool parametersNull;
-  bool directoryNull;
-  int showCommand;
-};
-
 class RecordingShell : public win32::ShellOpener {
  public:
-  std::vector<ShellCall> calls;
+  struct Call {
+    HWND owner;
+    std::string file;
+  };
+  std::vector<Call> calls;
 
-  void shellExecute(HWND owner, const char* operation, const std::string& file,
-                    const char* parameters, const char* directory, int showCommand) override {
-    calls.push_back(
-        {owner, operation, file, parameters == nullptr, directory == nullptr, showCommand});
+  void shellExecute(HWND owner, const design::ShellOpenRequest& request) override {
+    calls.push_back({owner, request.file});
   }
 };
 

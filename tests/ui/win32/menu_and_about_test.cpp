@@ -5,10 +5,16 @@
 #include "ui/design/links.h"
 #include "ui/win32/frm_about.h"
 
+#include <oleacc.h>
+
 namespace sv::testing {
 namespace {
 
-HWND findPopupMenu() { return FindWindowW(L"#32768", nullptr); }
+HWND findPopupMenu() {
+  const HWND popup = FindWindowW(L"#32768", nullptr);
+  return popup && IsWindowVisible(popup) ? popup : nullptr;
+}
+HMENU menuOf(HWND popup) { return reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)); }
 HWND findAbout() { return FindWindowW(win32::FrmAbout::kClassName, nullptr); }
 
 HWND aboutControl(HWND about, std::string_view name, int index = -1) {
@@ -24,36 +30,6 @@ std::wstring menuText(HMENU menu, int position) {
 
 using MenuTest = Form1Test;
 
-TEST_F(MenuTest, AnyButtonOnTheLogoOpensHelpASeparatorAndTheAddress) {
-  for (UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
-    SCOPED_TRACE(press);
-    bool opened = false;
-    HMENU shown = nullptr;
-    whileModal([&] {
-      const HWND popup = findPopupMenu();
-      if (!popup || !IsWindowVisible(popup)) return false;
-      opened = true;
-      shown = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-      EndMenu();
-      return true;
-    });
-    SendMessageW(control("Image1"), press, 0, MAKELPARAM(5, 5));
-    pumpMessages(window.get());
-    EXPECT_TRUE(opened);
-    EXPECT_EQ(shown, window->popupMenu());
-  }
-  const HMENU menu = window->popupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 3);
-  EXPECT_EQ(menuText(menu, 0), L"Help");
-  EXPECT_TRUE(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_EQ(menuText(menu, 2), win32::wideText(kHomePage));
-  for (int entry : {0, 2}) {
-    const UINT state = GetMenuState(menu, static_cast<UINT>(entry), MF_BYPOSITION);
-    EXPECT_FALSE(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
-  }
-  EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), static_cast<UINT>(-1));
-}
-
 void press(DWORD down, DWORD up) {
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
@@ -62,9 +38,28 @@ void press(DWORD down, DWORD up) {
   SendInput(2, inputs, sizeof(INPUT));
 }
 
-// The address entry, chosen with the left button, opens the home page with
-// the main window as owner.
-TEST_F(MenuTest, AnEntryIsChosenWithTheLeftButtonOnly) {
+// Any button on the logo opens Help, a separator and the address. The
+// address entry, chosen with the left button, opens the home page with the
+// main window as owner; the right button chooses nothing.
+TEST_F(MenuTest, AnyButtonOnTheLogoOpensTheMenuAndTheLeftButtonOnlyChoosesAnEntry) {
+  for (UINT down : {WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+    HMENU menu = nullptr;
+    whileModal([&] {
+      const HWND popup = findPopupMenu();
+      if (popup) menu = menuOf(popup);
+      EndMenu();
+      return popup != nullptr;
+    });
+    SendMessageW(control("Image1"), down, 0, MAKELPARAM(5, 5));
+    pumpMessages(window.get());
+    ASSERT_NE(menu, nullptr) << down;
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
+    EXPECT_EQ(menuText(menu, 0), L"Help");
+    EXPECT_TRUE(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(menuText(menu, 2), win32::wideText(kHomePage));
+    EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), static_cast<UINT>(-1));
+  }
+
   SetForegroundWindow(window->hwnd());
   RECT logo;
   GetWindowRect(control("Image1"), &logo);
@@ -73,21 +68,15 @@ TEST_F(MenuTest, AnEntryIsChosenWithTheLeftButtonOnly) {
   bool stayedOpen = false;
   whileModal([&] {
     const HWND popup = findPopupMenu();
-    if (!popup || !IsWindowVisible(popup)) return step > 0;
-    if (step == 0) {
-      // The address entry: it opens the home page when chosen.
+    if (!popup) return step > 0;
+    if (step++ == 0) {
       RECT entry;
-      GetMenuItemRect(nullptr, window->popupMenu(), 2, &entry);
+      GetMenuItemRect(nullptr, menuOf(popup), 2, &entry);
       SetCursorPos((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
       press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-      step = 1;
-      return false;
-    }
-    if (step == 1) {
+    } else if (step == 2) {
       stayedOpen = shell.calls.empty();
       press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-      step = 2;
-      return false;
     }
     return false;
   });
@@ -95,106 +84,77 @@ TEST_F(MenuTest, AnEntryIsChosenWithTheLeftButtonOnly) {
   pumpMessages(window.get());
   EXPECT_TRUE(stayedOpen) << "the right button chose an entry";
   ASSERT_EQ(shell.calls.size(), 1u) << "the left button chose nothing";
-  const ShellCall& call = shell.calls[0];
-  EXPECT_EQ(call.owner, window->hwnd());
-  EXPECT_EQ(call.operation, "Open");
-  EXPECT_EQ(call.file, kHomePage);
-  EXPECT_TRUE(call.parametersNull && call.directoryNull);
-  EXPECT_EQ(call.showCommand, SW_SHOWNORMAL);
+  EXPECT_EQ(shell.calls[0].owner, window->hwnd());
+  EXPECT_EQ(shell.calls[0].file, kHomePage);
 }
 
-TEST_F(MenuTest, HelpShowsTheAboutWindowModallyWithItsTextsAndLinks) {
+// Checks the About window while it is shown, then closes it with Enter on OK.
+void checkAbout(HWND form, HWND about, RecordingShell& shell) {
+  EXPECT_FALSE(IsWindowEnabled(form)) << "the main window takes no input";
+  SendMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form)) << "not even a close request";
+  // Owned, so no taskbar button; a fixed dialog frame with no icon.
+  EXPECT_EQ(GetWindow(about, GW_OWNER), form);
+  EXPECT_EQ(GetWindowLongPtrW(about, GWL_STYLE) & (WS_MINIMIZEBOX | WS_THICKFRAME | WS_SYSMENU),
+            WS_SYSMENU);
+  EXPECT_EQ(GetWindowLongPtrW(about, GWL_EXSTYLE) & (WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW),
+            WS_EX_DLGMODALFRAME);
+  EXPECT_EQ(GetFocus(), aboutControl(about, "cmdOK"));
+
+  const struct {
+    const char* name;
+    int index;
+    const char* opens;  // null: nothing
+  } clicks[] = {{"lblInf", 4, kHomePage}, {"lblInf2", 2, kMailLink}, {"Label2", -1, nullptr}};
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(std::string(click.name) + " " + std::to_string(click.index));
+    shell.calls.clear();
+    const HWND label = aboutControl(about, click.name, click.index);
+    SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    ASSERT_EQ(shell.calls.size(), click.opens ? 1u : 0u);
+    if (!click.opens) continue;
+    EXPECT_EQ(shell.calls[0].owner, about);
+    EXPECT_EQ(shell.calls[0].file, click.opens);
+  }
+}
+
+TEST_F(MenuTest, HelpShowsTheAboutWindowModallyItsLinksOpenAndOkOrTheCloseBoxCloseIt) {
   const HWND form = window->hwnd();
   int step = 0;
-  bool checked = false;
   whileModal([&] {
     const HWND about = findAbout();
-    if (step == 0) {
-      if (!about || !IsWindowVisible(about)) return false;
-      EXPECT_FALSE(IsWindowEnabled(form)) << "the main window takes no input";
-      SendMessageW(form, WM_CLOSE, 0, 0);
-      EXPECT_TRUE(window->isOpen()) << "not even a close request";
-      // Owned, so no taskbar button; a fixed dialog frame with no icon.
-      EXPECT_EQ(GetWindow(about, GW_OWNER), form);
-      const LONG_PTR style = GetWindowLongPtrW(about, GWL_STYLE);
-      EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-      EXPECT_TRUE(style & WS_SYSMENU);
-      EXPECT_TRUE(GetWindowLongPtrW(about, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
-      EXPECT_FALSE(GetWindowLongPtrW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-      EXPECT_EQ(windowText(about), L"Help...");
-      RECT client;
-      GetClientRect(about, &client);
-      EXPECT_EQ(client.right, 296);
-      EXPECT_EQ(client.bottom, 318);
-      EXPECT_EQ(GetFocus(), aboutControl(about, "cmdOK"));
-
-      for (const design::Control& c : design::aboutWindow().controls) {
-        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
-        const HWND hwnd = aboutControl(about, c.name, c.index);
-        EXPECT_NE(hwnd, nullptr);
-        if (!hwnd) continue;
-        const RECT place = clientRectOf(hwnd);
-        const design::Rect pixels = design::twipsToPixels(c.rect, 96);
-        EXPECT_EQ(place.left, pixels.left);
-        EXPECT_EQ(place.top, pixels.top);
-        if (c.sizing == design::Sizing::Fixed && c.kind != design::ControlKind::Picture) {
-          EXPECT_EQ(place.right - place.left, pixels.width);
-        }
-        if (c.sizing == design::Sizing::FitText) {
-          EXPECT_EQ(place.bottom - place.top, 13) << "one line of the 8.25 pt font";
-        }
-        if (c.kind != design::ControlKind::Picture) {
-          EXPECT_EQ(windowText(hwnd), win32::wideText(c.text));
-        }
-        // One click on each: the links open their target, the rest nothing.
-        if (c.kind == design::ControlKind::PushButton) continue;  // OK is pressed below
-        shell.calls.clear();
-        SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-        SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-        const design::ShellOpenRequest expected = design::shellOpenRequest(c.onClick);
-        if (!expected.file) {
-          EXPECT_TRUE(shell.calls.empty());
-          continue;
-        }
-        EXPECT_EQ(shell.calls.size(), 1u);
-        if (shell.calls.size() != 1) continue;
-        EXPECT_EQ(shell.calls[0].owner, about);
-        EXPECT_EQ(shell.calls[0].operation, "Open");
-        EXPECT_EQ(shell.calls[0].file, expected.file);
-        EXPECT_TRUE(shell.calls[0].parametersNull && shell.calls[0].directoryNull);
-        EXPECT_EQ(shell.calls[0].showCommand, 1);
-      }
-      step = 1;
+    if (!about || !IsWindowVisible(about)) return false;
+    if (step++ == 0) {
+      checkAbout(form, about, shell);
       PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
       return false;
     }
-    if (step == 1) {
-      EXPECT_TRUE(about && IsWindowVisible(about)) << "Esc leaves the window open";
-      step = 2;
-      PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
-      checked = true;
-      return true;
-    }
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);  // Esc left it open
     return true;
   });
   SendMessageW(form, WM_COMMAND, win32::Form1::kFirstMenuCommand, 0);
   pumpMessages(window.get());
-  EXPECT_TRUE(checked);
+  EXPECT_EQ(step, 2);
   EXPECT_EQ(findAbout(), nullptr) << "Enter on OK closes the window";
   EXPECT_TRUE(IsWindowEnabled(form));
 
-  // Shown again, it is built afresh; the close box closes it as OK does.
-  bool reopened = false;
+  // Shown again, it is built afresh, a screen reader reads every control and
+  // its addresses as links; the close box closes it as OK does.
+  bool read = false;
   whileModal([&] {
     const HWND about = findAbout();
-    if (!about) return false;
-    reopened = windowText(aboutControl(about, "Label2")).find(L"'Compare && Delete'") !=
-               std::wstring::npos;
+    if (!about || !IsWindowVisible(about)) return false;
+    expectRead(about, design::aboutWindow(),
+               {{"lblInf2", ROLE_SYSTEM_LINK},
+                {"Label2", ROLE_SYSTEM_STATICTEXT},
+                {"cmdOK", ROLE_SYSTEM_PUSHBUTTON}});
+    read = true;
     PostMessageW(about, WM_CLOSE, 0, 0);
     return true;
   });
   SendMessageW(form, WM_COMMAND, win32::Form1::kFirstMenuCommand, 0);
-  EXPECT_TRUE(reopened);
+  EXPECT_TRUE(read);
   EXPECT_EQ(findAbout(), nullptr);
   EXPECT_TRUE(window->isOpen());
 }

@@ -1,5 +1,6 @@
 // List3 and List4 keep the same item selected and the same top row, whether
-// the user moves one by mouse, keyboard, wheel or scroll bar.
+// the user moves one by mouse, keyboard, wheel or scroll bar, and a screen
+// reader hears every move in both.
 
 #include "tests/ui/win32/window_fixture.h"
 
@@ -42,32 +43,57 @@ class PairedListsTest : public Form1Test {
   HWND list4 = nullptr;
 };
 
-TEST_F(PairedListsTest, ARunLeavesTheLastItemSelectedInBothAtTheSameTopRow) {
-  EXPECT_EQ(selected(list3), 89);
-  EXPECT_EQ(selected(list4), 89);
-  EXPECT_EQ(top(list3), top(list4));
-  EXPECT_GT(top(list3), 0);
+struct Event {
+  DWORD event;
+  HWND list;
+  LONG child;  // the item's index + 1
+  friend bool operator==(const Event&, const Event&) = default;
+};
+std::vector<Event> g_events;
+
+void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                          DWORD) {
+  if (object == OBJID_CLIENT) g_events.push_back({event, hwnd, child});
 }
+bool heard(const Event& event) { return std::ranges::count(g_events, event) > 0; }
 
-TEST_F(PairedListsTest, SelectionIsMirroredBothWaysByMouseAndKeyboard) {
-  scroll(list3, SB_TOP);
-  clickRow(list4, 7);
-  EXPECT_EQ(selected(list4), 7);
-  EXPECT_EQ(selected(list3), 7);
-  clickRow(list3, 2);
-  EXPECT_EQ(selected(list3), 2);
-  EXPECT_EQ(selected(list4), 2);
-  clickRow(list3, 2);  // the item already selected: nothing changes
-  EXPECT_EQ(selected(list4), 2);
-
-  key(list3, VK_DOWN);
-  EXPECT_EQ(selected(list4), 3);
-  key(list4, VK_END);
-  EXPECT_EQ(selected(list3), 89);
+// The keys go on from the mirrored item: the list that follows moves its
+// caret with its selection. Both lists announce the selection, only the
+// focused one the focus.
+TEST_F(PairedListsTest, SelectionIsMirroredAndAnnouncedBothWaysByMouseAndKeyboard) {
+  EXPECT_EQ(selected(list3), 89) << "a run leaves the last item selected";
   EXPECT_EQ(top(list3), top(list4));
-  key(list4, VK_HOME);
-  EXPECT_EQ(selected(list3), 0);
-  EXPECT_EQ(top(list3), 0);
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, &recordEvent,
+                      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  scroll(list3, SB_TOP);
+  const struct {
+    HWND list;
+    WPARAM key;  // 0: a click on row 5
+    int selected;
+  } moves[] = {{list4, 0, 5},       {list3, VK_DOWN, 6}, {list3, 0, 5},
+               {list4, VK_DOWN, 6}, {list4, VK_END, 89}, {list3, VK_UP, 88},
+               {list4, VK_HOME, 0}, {list3, VK_DOWN, 1}, {list3, 0, 5}};
+  for (const auto& move : moves) {
+    SCOPED_TRACE(::testing::Message() << "key " << move.key << " to " << move.selected);
+    g_events.clear();
+    if (move.key) {
+      key(move.list, move.key);
+    } else {
+      clickRow(move.list, 5);
+    }
+    const HWND other = move.list == list3 ? list4 : list3;
+    EXPECT_EQ(selected(move.list), move.selected);
+    EXPECT_EQ(selected(other), move.selected);
+    EXPECT_EQ(top(list3), top(list4));
+    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, move.list, move.selected + 1}));
+    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, other, move.selected + 1}));
+    EXPECT_TRUE(heard({EVENT_OBJECT_FOCUS, move.list, move.selected + 1}));
+    EXPECT_FALSE(heard({EVENT_OBJECT_FOCUS, other, move.selected + 1}));
+  }
+  UnhookWinEvent(hook);
+  clickRow(list3, 5);  // the item already selected: nothing changes
+  EXPECT_EQ(selected(list4), 5);
 }
 
 TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {
@@ -96,62 +122,6 @@ TEST_F(PairedListsTest, ScrollingIsMirroredBothWaysByBarWheelAndToTheEnd) {
   EXPECT_EQ(top(list4), 80);
   // The selection stays where it was: scrolling only moves the rows.
   EXPECT_EQ(selected(list3), 89);
-}
-
-struct Event {
-  DWORD event;
-  HWND list;
-  LONG child;
-  friend bool operator==(const Event&, const Event&) = default;
-};
-std::vector<Event> g_events;
-
-void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
-                          DWORD) {
-  if (object == OBJID_CLIENT) g_events.push_back({event, hwnd, child});
-}
-
-bool heard(const Event& event) {
-  return std::find(g_events.begin(), g_events.end(), event) != g_events.end();
-}
-
-// A screen reader hears every move in both lists, and the focus only in the
-// list that has it: each item is child index + 1.
-TEST_F(PairedListsTest, SelectionMovesAreAnnouncedInBothListsTheFocusInTheFocusedOne) {
-  const HWINEVENTHOOK hook =
-      SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, &recordEvent,
-                      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-  ASSERT_NE(hook, nullptr);
-  scroll(list3, SB_TOP);
-  struct Move {
-    HWND list;
-    WPARAM key;  // 0: a click on row 7
-    LONG child;
-  } moves[] = {{list4, 0, 8}, {list3, VK_DOWN, 9}, {list4, VK_END, 90}};
-  for (const Move& move : moves) {
-    SCOPED_TRACE(move.child);
-    g_events.clear();
-    if (move.key) {
-      key(move.list, move.key);
-    } else {
-      clickRow(move.list, 7);
-    }
-    const HWND other = move.list == list3 ? list4 : list3;
-    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, move.list, move.child}));
-    EXPECT_TRUE(heard({EVENT_OBJECT_SELECTION, other, move.child}));
-    EXPECT_TRUE(heard({EVENT_OBJECT_FOCUS, move.list, move.child}));
-    EXPECT_FALSE(heard({EVENT_OBJECT_FOCUS, other, move.child}));
-  }
-  UnhookWinEvent(hook);
-}
-
-TEST_F(PairedListsTest, EmptyListsMirrorNothing) {
-  files.files["new.rda"] = records(100, 3);
-  run("MainBase.dat", "new.rda");
-  EXPECT_EQ(count(list3), 0);
-  clickRow(list4, 0);
-  EXPECT_EQ(selected(list3), -1);
-  EXPECT_EQ(selected(list4), -1);
 }
 
 }  // namespace

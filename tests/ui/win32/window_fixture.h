@@ -4,18 +4,18 @@
 // settings store and the shell-open request replaced by doubles, and the
 // files in memory.
 
+#include "files/win32/win32_file_system.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/ui/win32/doubles.h"
 #include "ui/design/window_tables.h"
 #include "ui/win32/form1.h"
-#include "ui/win32/win32_text.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,18 +26,27 @@ namespace sv::testing {
 bool pumpMessages(win32::Form1* window = nullptr);
 
 // Runs step from inside whatever modal loop is going (a pop-up menu, the
-// About window, a dialog), again and again until it returns true or the
-// number of tries is used up. Each try comes from a timer, so the loop has
-// processed what the previous try posted.
+// About window), by a timer, until it returns true or 200 tries are used up.
 void whileModal(std::function<bool()> step);
 
 // A list box's item count and selected item (-1: none).
 inline int count(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 inline int selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
 
-// The client-area rectangle of a child window.
-RECT clientRectOf(HWND child);
 std::wstring windowText(HWND hwnd);
+
+// What a screen reader reads, asked from a second process
+// (sv-accessibility-probe) as one does: for each query, "HWND" or
+// "HWND:child", the fields of the probe's answer.
+using Answer = std::vector<std::string>;
+std::wstring query(HWND hwnd, const std::wstring& rest = L"");
+std::vector<Answer> ask(const std::vector<std::wstring>& queries);
+std::string hex(LONG value);
+// Each visible control of window, built from design, is read by the words
+// the window tables give it (Form1's Label1: countText); roles names the
+// role of a few.
+void expectRead(HWND window, const design::Window& design,
+                const std::map<std::string_view, LONG>& roles, const std::string& countText = {});
 
 class Form1Test : public ::testing::Test {
  protected:
@@ -52,7 +61,7 @@ class Form1Test : public ::testing::Test {
     window = std::make_unique<win32::Form1>(
         win32::Form1Services{files, dialog, *store, shell,
                              [this](HWND owner, const std::wstring& message) {
-                               failures.push_back({owner, message});
+                               failures.push_back({owner, message, GetCursor()});
                              },
                              dpi});
     ASSERT_TRUE(window->isOpen());
@@ -77,7 +86,12 @@ class Form1Test : public ::testing::Test {
   MemorySettings settings;
   win32::SettingsStore* store = &settings;  // what open() gives the window
   RecordingShell shell;
-  std::vector<std::pair<HWND, std::wstring>> failures;
+  struct Failure {
+    HWND owner;
+    std::wstring message;
+    HCURSOR pointer;  // the pointer shown with the message
+  };
+  std::vector<Failure> failures;
   std::unique_ptr<win32::Form1> window;
 };
 
