@@ -178,6 +178,14 @@ TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
   auto refuse = [](const std::string& path, std::error_code error) {
     return [path, error](MemoryFileSystem& fs) { fs.refusing[path] = error; };
   };
+  // Another program adds to path once the run has read the main base.
+  auto growOnceMainBaseRead = [](const std::string& path, const std::string& more) {
+    return [path, more](MemoryFileSystem& fs) {
+      fs.afterRead = [&fs, path, more](const std::string& read) {
+        if (read == kMain) fs.files[path] += more;
+      };
+    };
+  };
   const struct {
     const char* name;
     std::function<void(MemoryFileSystem&)> setUp;
@@ -216,21 +224,11 @@ TEST(CompareAndDelete, ARunThatMustNotGoOnChangesNothing) {
        },
        "Cannot write the dupes file \"/data/new.rda.dup\": it is in use by another program.",
        false},
-      {"the main base changes while it is read",
-       [](MemoryFileSystem& fs) {
-         fs.afterRead = [&fs](const std::string& path) {
-           if (path == kMain) fs.files[kMain] += "B\r\n2\r\nn\r\n";
-         };
-       },
+      {"the main base changes while it is read", growOnceMainBaseRead(kMain, "B\r\n2\r\nn\r\n"),
        "Cannot read the main base \"/data/MainBase.dat\": another program changed it while the "
        "run was using it.",
        false},
-      {"the compared file changes after it is read",
-       [](MemoryFileSystem& fs) {
-         fs.afterRead = [&fs](const std::string& path) {
-           if (path == kMain) fs.files[kNew] += "C\r\n3\r\nz\r\n";
-         };
-       },
+      {"the compared file changes after it is read", growOnceMainBaseRead(kNew, "C\r\n3\r\nz\r\n"),
        "Cannot read the file for comparing \"/data/new.rda\": another program changed it while "
        "the run was using it.",
        false},
