@@ -1,6 +1,7 @@
 #include "cli/sv_cli.h"
 
 #include "engine/compare_and_delete.h"
+#include "ui/design/app_identity.h"
 
 #include <cstdio>
 #include <ostream>
@@ -28,7 +29,9 @@ void printHelp(std::ostream& out) {
       << "Exit status: 0 on success, 1 when the run fails, 2 on a usage error.\n";
 }
 
-void printVersion(std::ostream& out) { out << "sv-cli (VARNOK Sievra) 1.00\n"; }
+void printVersion(std::ostream& out) {
+  out << "sv-cli (" << kAppTitle << ") " << kAppVersion << "\n";
+}
 
 // A failure is one line that scripts can read, whatever a file's name
 // holds: its control characters are written as C escapes.

@@ -23,12 +23,6 @@ RecordPlace KeptRecords::place(std::size_t k) const {
   __builtin_unreachable();
 }
 
-std::size_t KeptRecords::memoryBytes() const {
-  std::size_t bytes = sizeof *this;
-  for (const auto& part : m_parts) bytes += sizeof part + part.size() * sizeof part[0];
-  return bytes;
-}
-
 void Coincidences::append(RecordPlace compared, Partners partners) {
   assert(partners.count > 0);
   Part& part = m_parts.back();
@@ -83,15 +77,6 @@ std::error_code Coincidences::forEachDupe(
     }
   }
   return {};
-}
-
-std::size_t Coincidences::memoryBytes() const {
-  std::size_t bytes = sizeof *this;
-  for (const Part& part : m_parts) bytes += sizeof part + part.dupes.size() * sizeof(Dupe);
-  // The groups belong to the main base's keys, not to the coincidences, but
-  // the lists keep them alive.
-  if (m_groups) bytes += sizeof *m_groups + m_groups->cells.size() * sizeof m_groups->cells[0];
-  return bytes;
 }
 
 ResultList::ResultList(SharedContents source, std::shared_ptr<const KeptRecords> records)
@@ -164,12 +149,6 @@ std::error_code ResultList::forEachRun(
     if (auto error = visit(bytes(k), 1)) return error;
   }
   return {};
-}
-
-std::size_t ResultList::memoryBytes() const {
-  if (m_kept) return sizeof *this + m_kept->memoryBytes();
-  if (m_coincidences) return sizeof *this + m_coincidences->memoryBytes();
-  return sizeof *this;
 }
 
 }  // namespace sv

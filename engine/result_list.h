@@ -77,7 +77,6 @@ class KeptRecords {
 
   std::size_t count() const { return m_count; }
   RecordPlace place(std::size_t k) const;
-  std::size_t memoryBytes() const;
 
  private:
   std::vector<std::vector<RecordPlace>> m_parts = std::vector<std::vector<RecordPlace>>(1);
@@ -105,7 +104,6 @@ class Coincidences {
   // stops at the first error.
   std::error_code forEachDupe(
       const std::function<std::error_code(RecordPlace, std::uint64_t)>& visit) const;
-  std::size_t memoryBytes() const;
 
  private:
   struct Dupe {
@@ -152,9 +150,6 @@ class ResultList {
   // a compared record with n coincidences comes once, with n.
   std::error_code forEachRun(
       const std::function<std::error_code(std::string_view, std::uint64_t)>& visit) const;
-
-  // Memory the list holds of its own, the source file's bytes not counted.
-  std::size_t memoryBytes() const;
 
  private:
   std::uint64_t startOf(std::uint64_t k) const;

@@ -133,30 +133,6 @@ TEST_F(SvCliWin32Test, NamesAreTakenLiterallyNotAsPatterns) {
   EXPECT_EQ(runSvCli({L"--dry-run", path(L"*.dat"), path(L"new1.rda")}).status, 1u);
 }
 
-TEST_F(SvCliWin32Test, ASecondRunOnTheSameFileFailsAtOnceAndChangesNothing) {
-  const std::wstring main = path(L"MainBase.dat");
-  const std::wstring compared = path(L"new.rda");
-  write(main, "A\r\n1\r\nmain\r\n");
-  write(compared, "A\r\n1\r\nnew\r\n");
-  Win32FileSystem files;
-  std::unique_ptr<LockedFile> running;
-  ASSERT_FALSE(files.lockForRun(toUtf8(compared), running));
-
-  // Another process, as a second sv-cli.exe started meanwhile would be.
-  Outcome second = runSvCli({main, compared});
-  EXPECT_EQ(second.status, 1u);
-  EXPECT_NE(second.err.find("another run is working on"), std::string::npos) << second.err;
-  // And within the same process, as a second window would be.
-  std::ostringstream out, err;
-  EXPECT_EQ(runCli({toUtf8(main), toUtf8(compared)}, files, out, err), 1);
-  EXPECT_NE(err.str().find("another run is working on"), std::string::npos) << err.str();
-  EXPECT_EQ(read(compared), "A\r\n1\r\nnew\r\n");
-  EXPECT_EQ(m_temp.entries(), 2);
-
-  running.reset();
-  EXPECT_EQ(runSvCli({main, compared}).out, "Total dupes records: 1\n");
-}
-
 // Another program holding a file, as a viewer, a virus scanner or the
 // companion program does: sv-hold-file beside this test holds it with the
 // given sharing until released, or for a given time.

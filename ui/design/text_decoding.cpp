@@ -33,25 +33,8 @@ char16_t windows1251(char byte) {
   return value < 0x80 ? char16_t{value} : kWindows1251High[value - 0x80];
 }
 
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
-// Calls emit with each code point of bytes, which must be valid UTF-8.
+// Calls emit with each code point of bytes as long as they are well-formed
+// UTF-8; returns whether all of them were.
 template <typename Emit>
 bool forEachUtf8CodePoint(std::string_view bytes, Emit emit) {
   std::size_t i = 0;
@@ -87,12 +70,6 @@ bool forEachUtf8CodePoint(std::string_view bytes, Emit emit) {
   return true;
 }
 
-}  // namespace
-
-bool isValidUtf8(std::string_view bytes) {
-  return forEachUtf8CodePoint(bytes, [](char32_t) {});
-}
-
 std::u16string windows1251ToUtf16(std::string_view bytes) {
   std::u16string text;
   text.reserve(bytes.size());
@@ -100,12 +77,7 @@ std::u16string windows1251ToUtf16(std::string_view bytes) {
   return text;
 }
 
-std::string windows1251ToUtf8(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const char byte : bytes) appendUtf8(text, windows1251(byte));
-  return text;
-}
+}  // namespace
 
 std::u16string decodeForDisplayUtf16(std::string_view bytes) {
   std::u16string text;
@@ -120,10 +92,6 @@ std::u16string decodeForDisplayUtf16(std::string_view bytes) {
     text.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
   });
   return utf8 ? text : windows1251ToUtf16(bytes);
-}
-
-std::string decodeForDisplayUtf8(std::string_view bytes) {
-  return isValidUtf8(bytes) ? std::string(bytes) : windows1251ToUtf8(bytes);
 }
 
 }  // namespace sv::design

@@ -12,16 +12,10 @@
 
 namespace sv::design {
 
-// Well-formed UTF-8: no malformed, overlong or truncated sequence, no
-// surrogate, nothing past U+10FFFF. A leading byte order mark is valid and
-// is shown, not dropped.
-bool isValidUtf8(std::string_view bytes);
-
+// Well-formed UTF-8 has no malformed, overlong or truncated sequence, no
+// surrogate, nothing past U+10FFFF; a leading byte order mark is shown, not
+// dropped. In Windows-1251 every byte is a character: 0x98, unassigned,
+// becomes U+0098 as on Windows.
 std::u16string decodeForDisplayUtf16(std::string_view bytes);
-std::string decodeForDisplayUtf8(std::string_view bytes);
-
-// Every byte a character; 0x98, unassigned, becomes U+0098 as on Windows.
-std::u16string windows1251ToUtf16(std::string_view bytes);
-std::string windows1251ToUtf8(std::string_view bytes);
 
 }  // namespace sv::design

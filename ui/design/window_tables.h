@@ -47,10 +47,6 @@ struct Rgb {
   std::uint8_t green = 0;
   std::uint8_t blue = 0;
 
-  // 0xRRGGBB (the window's green is A0D29D).
-  constexpr std::uint32_t hex() const {
-    return (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | blue;
-  }
   friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
 };
 

@@ -3,7 +3,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace sv {
+namespace {
 
 std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& filter,
                                                 const QString& initialFile) {
@@ -22,6 +25,8 @@ std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& 
   }
   return dialog;
 }
+
+}  // namespace
 
 std::optional<QString> QtFileDialog::chooseFileToOpen(QWidget* parent, const QString& filter,
                                                       const QString& initialFile) {

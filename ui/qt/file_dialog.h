@@ -5,10 +5,8 @@
 
 #include <QString>
 
-#include <memory>
 #include <optional>
 
-class QFileDialog;
 class QWidget;
 
 namespace sv {
@@ -24,10 +22,6 @@ class FileDialog {
   virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const QString& filter,
                                                   const QString& initialFile) = 0;
 };
-
-// The dialog QtFileDialog shows, not yet shown.
-std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget* parent, const QString& filter,
-                                                const QString& initialFile);
 
 class QtFileDialog : public FileDialog {
  public:

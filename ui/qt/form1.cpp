@@ -168,6 +168,45 @@ class ListBox : public QListView {
   int m_rowHeight;
 };
 
+QLabel* makeLabel(const Control& control, QWidget* parent) {
+  auto* label = placed(new QLabel(qtText(sv::design::shownText(control.text)), parent), control);
+  // Classic labels keep their text at the top.
+  label->setAlignment(
+      (control.align == sv::design::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+      Qt::AlignTop);
+  return label;
+}
+
+QListView* makeList(const Control& control, sv::ResultListModel* model, QWidget* parent) {
+  auto* list = placed(new ListBox(twipsToPixels(sv::design::kListRowHeight), parent), control);
+  list->setUniformItemSizes(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list->setTextElideMode(Qt::ElideNone);
+  list->setItemDelegate(new ListBoxRowDelegate(list));
+  if (model) list->setModel(model);
+  // List1 has a place in the keyboard order but takes no focus, so the
+  // Tab key never lands on something invisible.
+  if (!control.tabStop) list->setFocusPolicy(Qt::NoFocus);
+  return list;
+}
+
+// Captions go as they are: QPushButton shows "&&" as one "&", as the
+// classic buttons do.
+sv::CaptionButton* makeCaptionButton(const Control& control, QWidget* parent) {
+  auto* button = placed(new sv::CaptionButton(qtText(control.text), parent), control);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QPushButton* makePicker(const Control& control, QWidget* parent) {
+  auto* button = placed(new QPushButton(qtText(control.text), parent), control);
+  button->setAutoDefault(false);
+  return button;
+}
+
 // List1 lies left of the client area, where nobody sees it: assistive
 // technology is offered only the controls the window shows.
 class Form1Accessible : public QAccessibleWidget {
@@ -280,15 +319,7 @@ Form1::Form1(const Form1Services& services, QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-  const auto makeLabel = [this](const Control& control) {
-    auto* label = placed(new QLabel(qtText(sv::design::shownText(control.text)), this), control);
-    // Classic labels keep their text at the top.
-    label->setAlignment(
-        (control.align == sv::design::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
-        Qt::AlignTop);
-    return label;
-  };
-  Label1 = makeLabel(row("Label1"));
+  Label1 = makeLabel(row("Label1"), this);
 
   Image1 = placed(new QLabel(this), row("Image1"));
   Image1->setPixmap(QPixmap(picture(row("Image1").picture)));
@@ -298,54 +329,23 @@ void Form1::buildControls() {
   m_list3Model = new sv::ResultListModel(maxRows, this);
   m_list4Model = new sv::ResultListModel(maxRows, this);
   m_list2Model = new sv::ResultListModel(maxRows, this);
-  const auto makeList = [this](const Control& control, sv::ResultListModel* model) {
-    auto* list = placed(new ListBox(twipsToPixels(sv::design::kListRowHeight), this), control);
-    list->setUniformItemSizes(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setTextElideMode(Qt::ElideNone);
-    list->setItemDelegate(new ListBoxRowDelegate(list));
-    if (model) list->setModel(model);
-    // List1 has a place in the keyboard order but takes no focus, so the
-    // Tab key never lands on something invisible.
-    if (!control.tabStop) list->setFocusPolicy(Qt::NoFocus);
-    return list;
-  };
-  List3 = makeList(row("List3"), m_list3Model);
-  List4 = makeList(row("List4"), m_list4Model);
+  List3 = makeList(row("List3"), m_list3Model, this);
+  List4 = makeList(row("List4"), m_list4Model, this);
 
-  // Captions go as they are: QPushButton shows "&&" as one "&", as the
-  // classic buttons do.
-  const auto makeCaptionButton = [this](const Control& control) {
-    auto* button = placed(new sv::CaptionButton(qtText(control.text), this), control);
-    button->setAutoDefault(false);
-    return button;
-  };
-  Command1 = makeCaptionButton(row("Command1"));
-  Command3 = makeCaptionButton(row("Command3"));
+  Command1 = makeCaptionButton(row("Command1"), this);
+  Command3 = makeCaptionButton(row("Command3"), this);
   // The first frame of the exit door, still: nothing plays the others.
   Command3->setPicture(QPixmap(picture(row("Command3").picture)));
 
-  const auto makeTextBox = [this](const Control& control) {
-    return placed(new QLineEdit(this), control);
-  };
-  Text1 = makeTextBox(row("Text1"));
-  Text2 = makeTextBox(row("Text2"));
+  Text1 = placed(new QLineEdit(this), row("Text1"));
+  Text2 = placed(new QLineEdit(this), row("Text2"));
+  of1 = makePicker(row("of1"), this);
+  of2 = makePicker(row("of2"), this);
 
-  const auto makePicker = [this](const Control& control) {
-    auto* button = placed(new QPushButton(qtText(control.text), this), control);
-    button->setAutoDefault(false);
-    return button;
-  };
-  of1 = makePicker(row("of1"));
-  of2 = makePicker(row("of2"));
-
-  Label2 = makeLabel(row("Label2"));
-  List2 = makeList(row("List2"), m_list2Model);
+  Label2 = makeLabel(row("Label2"), this);
+  List2 = makeList(row("List2"), m_list2Model, this);
   // Left of the client area, never seen, filled or read.
-  List1 = makeList(row("List1"), nullptr);
+  List1 = makeList(row("List1"), nullptr, this);
 }
 
 void Form1::buildMenu() {

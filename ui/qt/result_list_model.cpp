@@ -17,10 +17,6 @@ int ResultListModel::maxRowsFor(int rowHeight) {
 ResultListModel::ResultListModel(int maxRows, QObject* parent)
     : QAbstractListModel(parent), m_maxRows(maxRows) {}
 
-QString ResultListModel::cutNote(std::uint64_t hiddenItems) {
-  return QString::fromStdString(design::cutNote(hiddenItems));
-}
-
 void ResultListModel::setList(ResultList list) {
   beginResetModel();
   m_list = std::move(list);
@@ -42,7 +38,9 @@ QModelIndex ResultListModel::index(int row, int column, const QModelIndex& paren
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= m_rows.rows || role != Qt::DisplayRole) return QVariant();
   const auto row = static_cast<std::uint64_t>(index.row());
-  if (m_rows.isNote(row)) return cutNote(m_list.size() - m_rows.shownItems);
+  if (m_rows.isNote(row)) {
+    return QString::fromStdString(design::cutNote(m_list.size() - m_rows.shownItems));
+  }
   return decodeForDisplay(m_list.item(row));
 }
 

@@ -14,8 +14,6 @@
 
 #include <QAbstractListModel>
 
-#include <cstdint>
-
 namespace sv {
 
 class ResultListModel : public QAbstractListModel {
@@ -30,11 +28,6 @@ class ResultListModel : public QAbstractListModel {
   // Replaces every item; afterwards no item is selected.
   void setList(ResultList list);
   void clear();
-
-  // Whether the list has items beyond those shown; the last row then says
-  // how many.
-  bool cut() const { return m_rows.cut(); }
-  static QString cutNote(std::uint64_t hiddenItems);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   // Called once a row whenever the view lays out its rows, so kept cheap.

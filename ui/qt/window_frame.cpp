@@ -62,20 +62,9 @@ void keepOffTaskbar(QWidget& window) {
   xcb_flush(connection);
 }
 
-bool isKeptOffTaskbar(QWidget& window) {
-  xcb_connection_t* connection = x11Connection();
-  if (!connection) return false;
-  const auto id = static_cast<xcb_window_t>(window.winId());
-  const std::vector<xcb_atom_t> states =
-      netWmState(connection, id, atom(connection, "_NET_WM_STATE"));
-  const xcb_atom_t skip = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-  return std::find(states.begin(), states.end(), skip) != states.end();
-}
-
 #else
 
 void keepOffTaskbar(QWidget&) {}
-bool isKeptOffTaskbar(QWidget&) { return false; }
 
 #endif
 

@@ -11,7 +11,4 @@ namespace sv {
 // window, so call it before the window first shows.
 void keepOffTaskbar(QWidget& window);
 
-// Whether the X11 window of window carries that request; false off X11.
-bool isKeptOffTaskbar(QWidget& window);
-
 }  // namespace sv

@@ -11,57 +11,35 @@
 namespace sv::design {
 namespace {
 
+// "1234,9" was typed with a decimal comma; at 1e300 no window stands, and
+// flooring it would overflow.
 TEST(PositionTest, StoredEdgesAreReadAndFloored) {
   const struct {
     const char* text;
-    std::optional<double> twips;
-  } cases[] = {
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {"1440", 1440},
-      {"0", 0},
-      {"-1500", -1500},
-      {"100.7", 100},
-      {"-100.2", -101},
-      {"-0.5", -1},
-      {"1234,9", 1234},  // typed with a decimal comma
-      {" 75 ", 75},
-      {"+30", 30},
-      {"1.5E+03", 1500},
-      {"12abc", std::nullopt},
-      {"abc", std::nullopt},
-      {"1,2,3", std::nullopt},
-      {"1.5,2", std::nullopt},
-      {"--5", std::nullopt},
-      {"inf", std::nullopt},
-      {"nan", std::nullopt},
-      {"1e300", std::nullopt},  // no window stands there; flooring it would overflow
-      {"-2e9", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(readStoredTwips(c.text), c.twips);
+    double twips;
+  } cases[] = {{"1440", 1440}, {"0", 0},     {"-1500", -1500}, {"100.7", 100},    {"-100.2", -101},
+               {"-0.5", -1},   {" 75 ", 75}, {"+30", 30},      {"1.5E+03", 1500}, {"1234,9", 1234}};
+  for (const auto& c : cases) EXPECT_EQ(readStoredTwips(c.text), c.twips) << c.text;
+  for (const char* refused :
+       {"", "   ", "12abc", "abc", "1,2,3", "1.5,2", "--5", "inf", "nan", "-2e9", "1e300"}) {
+    EXPECT_EQ(readStoredTwips(refused), std::nullopt) << refused;
   }
 }
 
+// In single precision: seven digits.
 TEST(PositionTest, EdgesAreWrittenAsPlainDecimalText) {
   const struct {
     double twips;
     const char* text;
-  } cases[] = {
-      {1440, "1440"},
-      {0, "0"},
-      {-0.0, "0"},
-      {-1500, "-1500"},
-      {1234.5, "1234.5"},
-      {99990, "99990"},
-      {-2000000, "-2000000"},
-      {1234567.8, "1234568"},  // single precision, seven digits
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(storedTwipsText(c.twips), c.text);
-  }
+  } cases[] = {{1440, "1440"},
+               {0, "0"},
+               {-0.0, "0"},
+               {-1500, "-1500"},
+               {1234.5, "1234.5"},
+               {99990, "99990"},
+               {-2000000, "-2000000"},
+               {1234567.8, "1234568"}};
+  for (const auto& c : cases) EXPECT_EQ(storedTwipsText(c.twips), c.text);
 }
 
 TEST(PositionTest, AWrittenEdgeReadsBackWhereTheWindowStood) {

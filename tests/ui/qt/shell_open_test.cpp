@@ -16,8 +16,7 @@ class DesktopShellOpenerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
-    const QString script = m_dir.filePath("xdg-open");
-    QFile file(script);
+    QFile file(m_dir.filePath("xdg-open"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(
         "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
