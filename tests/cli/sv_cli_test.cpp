@@ -13,10 +13,12 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -181,6 +183,84 @@ TEST_F(SvCliTest, RefusedRunsSayWhyOnOneLineAndChangeNothing) {
     EXPECT_EQ(snapshot(m_dir), before);
   }
   EXPECT_TRUE(fs::is_character_file("/dev/null")) << "a device is never replaced";
+}
+
+// What only a real folder shows: links at the outputs' names are replaced,
+// never written through, while the compared file's own link stays and its
+// target is cleaned, a killed run's leftover beside the target swept and a
+// user's file of a like name kept; the outputs keep the compared file's mode.
+TEST_F(SvCliTest, LinksAreFollowedOnlyForTheFileForComparing) {
+  write(m_main, "A\r\n1\r\nm\r\n");
+  fs::create_directory(m_dir / "real");
+  const std::string target = m_temp.path("real/target.rda");
+  write(target, "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real/target.rda", m_new);
+  write(m_temp.path("real/.sv0123456789ab.tmp"), "a killed run's");
+  write(m_temp.path("real/.sv0123456789ab.tmp.keep"), "the user's");
+  write(m_temp.path("victim"), "precious");
+  fs::create_symlink("victim", m_new + ".bak");
+  fs::create_symlink(m_temp.path("victim"), m_new + ".dup");
+  ASSERT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  EXPECT_EQ(read(m_temp.path("victim")), "precious");
+  EXPECT_TRUE(fs::is_symlink(m_new));
+  EXPECT_EQ(read(target), "B\r\n2\r\ny\r\n");
+  EXPECT_EQ(read(m_new + ".bak"), "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n");
+  EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nx\r\n");
+  for (const std::string& made : {target, m_new + ".bak", m_new + ".dup"}) {
+    EXPECT_FALSE(fs::is_symlink(made)) << made;
+    EXPECT_EQ(fs::status(made).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+        << made;
+  }
+  EXPECT_FALSE(fs::exists(m_temp.path("real/.sv0123456789ab.tmp")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), {}), 2);
+}
+
+// Marks a file immutable, as chattr +i does, or lifts the mark; false where
+// the process or the file system cannot.
+bool setImmutable(const std::string& path, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  int flags = 0;
+  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  if (fd >= 0) ::close(fd);
+  return done;
+}
+
+// The very last step failing on the real kernel: another program marks the
+// compared file immutable once the run has read it. The dupes file is in
+// place first, the compared file keeps every record, and a run once the
+// mark is gone leaves every removed record in the dupes file.
+TEST_F(SvCliTest, AComparedFileThatCannotBeReplacedAtTheEndKeepsEveryRecord) {
+  class Meddled : public PosixFileSystem {
+   public:
+    std::string victim;
+    bool marked = false;
+
+   protected:
+    void finishedReading(int fd) override {
+      if (!marked) marked = setImmutable(victim, true);
+      PosixFileSystem::finishedReading(fd);
+    }
+  } files;
+  files.victim = m_new;
+  const std::string original = "A\r\n1\r\nx\r\nB\r\n2\r\ny\r\n";
+  write(m_main, "A\r\n1\r\nm\r\n");
+  write(m_new, original);
+  const int status = runCli({m_main, m_new}, files, m_out, m_err);
+  if (!files.marked) GTEST_SKIP() << "no immutable files here";
+  setImmutable(m_new, false);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(m_err.str(),
+            "sv-cli: Cannot write the file for comparing \"" + m_new + "\": access denied.\n");
+  EXPECT_EQ(read(m_new), original);
+  EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nx\r\n");
+  EXPECT_EQ(m_temp.entries(), 4) << "no temporary left";
+  ASSERT_EQ(run({m_main, m_new}), 0) << m_err.str();
+  EXPECT_EQ(read(m_new), "B\r\n2\r\ny\r\n");
+  EXPECT_EQ(read(m_new + ".dup"), "A\r\n1\r\nx\r\n");
 }
 
 // sv-cli killed at any moment, between its commits included, then run to
