@@ -23,40 +23,35 @@ std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace
 
-RunStatus RunStatus::readFailed(RunFile file, std::string path, std::error_code error) {
+RunStatus RunStatus::about(Kind kind, RunFile file, std::string path, std::error_code error) {
   RunStatus s;
-  s.m_kind = Kind::ReadFailed;
+  s.m_kind = kind;
   s.m_file = file;
   s.m_path = std::move(path);
   s.m_error = error;
   return s;
 }
 
+RunStatus RunStatus::readFailed(RunFile file, std::string path, std::error_code error) {
+  return about(Kind::ReadFailed, file, std::move(path), error);
+}
+
 RunStatus RunStatus::writeFailed(RunFile file, std::string path, std::error_code error) {
-  RunStatus s = readFailed(file, std::move(path), error);
-  s.m_kind = Kind::WriteFailed;
-  return s;
+  return about(Kind::WriteFailed, file, std::move(path), error);
 }
 
 RunStatus RunStatus::readRefused(RunFile file, std::string path, std::error_code error) {
-  RunStatus s = readFailed(file, std::move(path), error);
-  s.m_kind = Kind::ReadRefused;
-  return s;
+  return about(Kind::ReadRefused, file, std::move(path), error);
 }
 
 RunStatus RunStatus::replaceRefused(RunFile file, std::string path, std::error_code error) {
-  RunStatus s = readFailed(file, std::move(path), error);
-  s.m_kind = Kind::ReplaceRefused;
-  return s;
+  return about(Kind::ReplaceRefused, file, std::move(path), error);
 }
 
 RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t record,
                                std::size_t missingLine, bool loneLineFeeds,
                                std::size_t emptyTailLines) {
-  RunStatus s;
-  s.m_kind = Kind::Truncated;
-  s.m_file = file;
-  s.m_path = std::move(path);
+  RunStatus s = about(Kind::Truncated, file, std::move(path), {});
   s.m_record = record;
   s.m_missingLine = missingLine;
   s.m_loneLineFeeds = loneLineFeeds;
@@ -65,19 +60,11 @@ RunStatus RunStatus::truncated(RunFile file, std::string path, std::size_t recor
 }
 
 RunStatus RunStatus::wouldOverwriteMainBase(RunFile file, std::string path) {
-  RunStatus s;
-  s.m_kind = Kind::WouldOverwriteMainBase;
-  s.m_file = file;
-  s.m_path = std::move(path);
-  return s;
+  return about(Kind::WouldOverwriteMainBase, file, std::move(path), {});
 }
 
 RunStatus RunStatus::outOfResources(RunFile file, std::string path) {
-  RunStatus s;
-  s.m_kind = Kind::OutOfResources;
-  s.m_file = file;
-  s.m_path = std::move(path);
-  return s;
+  return about(Kind::OutOfResources, file, std::move(path), {});
 }
 
 std::string RunStatus::message() const {

@@ -56,6 +56,8 @@ class RunStatus {
 
  private:
   RunStatus() = default;
+  // A failure of kind about the file at path.
+  static RunStatus about(Kind kind, RunFile file, std::string path, std::error_code error);
 
   Kind m_kind = Kind::Ok;
   RunFile m_file = RunFile::Compared;
