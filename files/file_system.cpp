@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 namespace sv {
 namespace {
@@ -55,39 +56,27 @@ std::string describeError(std::error_code error) {
   // Only POSIX's system category holds errno values; Windows' holds Win32 codes.
   const bool isErrno = error.category() == std::generic_category() ||
                        (kSystemErrorsAreErrno && error.category() == std::system_category());
-  if (isErrno) {
-    switch (error.value()) {
-      case ENOENT:
-        return "file not found";
-      case EACCES:
-      case EPERM:
-        return "access denied";
-      case ENOSPC:
-        return "disk full";
+  if (!isErrno) return error.message();
+  static const std::pair<int, const char*> kWords[] = {
+      {ENOENT, "file not found"},
+      {EACCES, "access denied"},
+      {EPERM, "access denied"},
+      {ENOSPC, "disk full"},
 #ifdef EDQUOT
-      case EDQUOT:
-        return "disk quota exceeded";
+      {EDQUOT, "disk quota exceeded"},
 #endif
-      case EISDIR:
-        return "it is a folder, not a file";
-      case EROFS:
-        return "the disk is read-only";
-      case ENAMETOOLONG:
-        return "the name is too long";
-      case ENOTDIR:
-        return "part of the path is a file, not a folder";
-      case EIO:
-        return "input/output error";
-      case ENOMEM:
-        return "not enough memory";
-      case ELOOP:
-        return "too many links on the path";
-      case EBUSY:
-      case ETXTBSY:
-        return "the file is in use";
-      default:
-        break;
-    }
+      {EISDIR, "it is a folder, not a file"},
+      {EROFS, "the disk is read-only"},
+      {ENAMETOOLONG, "the name is too long"},
+      {ENOTDIR, "part of the path is a file, not a folder"},
+      {EIO, "input/output error"},
+      {ENOMEM, "not enough memory"},
+      {ELOOP, "too many links on the path"},
+      {EBUSY, "the file is in use"},
+      {ETXTBSY, "the file is in use"},
+  };
+  for (const auto& [code, words] : kWords) {
+    if (code == error.value()) return words;
   }
   return error.message();
 }

@@ -1,5 +1,7 @@
 #include "files/posix/posix_file_system.h"
 
+#include "files/disk_file.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -19,29 +21,13 @@ namespace {
 
 std::error_code lastError() { return {errno, std::generic_category()}; }
 
-// Closes a descriptor on every way out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : m_fd(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() { reset(); }
-
-  int get() const { return m_fd; }
-  explicit operator bool() const { return m_fd >= 0; }
-  void reset(int fd = -1) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = fd;
-  }
-  int release() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd;
-  }
-
- private:
-  int m_fd;
+struct DescriptorTraits {
+  using Raw = int;
+  static int none() { return -1; }
+  static bool valid(int fd) { return fd >= 0; }
+  static void close(int fd) { ::close(fd); }
 };
+using Descriptor = Owned<DescriptorTraits>;
 
 std::string directoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -60,81 +46,25 @@ int openForReading(const char* path, int extraFlags = 0) {
   return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | extraFlags);
 }
 
-std::error_code requireRegular(const struct stat& st) {
-  if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  if (!S_ISREG(st.st_mode)) return make_error_code(FileError::NotRegularFile);
-  return {};
+// A file's identity, size and modification time as the shared code compares them.
+FileVersion versionOf(const struct stat& st) {
+  FileVersion version;
+  version.kind = S_ISREG(st.st_mode)   ? FileVersion::Kind::Regular
+                 : S_ISDIR(st.st_mode) ? FileVersion::Kind::Folder
+                                       : FileVersion::Kind::Other;
+  version.device = st.st_dev;
+  version.index = st.st_ino;
+  version.size = static_cast<std::uint64_t>(st.st_size);
+  version.modified = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                     static_cast<std::uint64_t>(st.st_mtim.tv_nsec);
+  return version;
 }
 
-bool sameVersion(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
-bool sameInode(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// A file's bytes in memory of their own, left uninitialised until read.
-// Large buffers are asked for in huge pages, all faulted in by one call:
-// clearing and mapping small pages one at a time cost as much as the copy.
-class BufferContents : public FileContents {
- public:
-  explicit BufferContents(std::size_t capacity) {
-    if (capacity < kMappedFrom) {
-      m_data = new char[capacity];
-      return;
-    }
-    // Room to start on a huge-page boundary.
-    m_mappedSize = capacity + kHugePage;
-    m_mapped =
-        ::mmap(nullptr, m_mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m_mapped == MAP_FAILED) throw std::bad_alloc();
-    const auto start = (reinterpret_cast<std::uintptr_t>(m_mapped) + kHugePage - 1) &
-                       ~static_cast<std::uintptr_t>(kHugePage - 1);
-    m_data = reinterpret_cast<char*>(start);
-    // Both are hints: without them the pages come one fault at a time.
-    ::madvise(m_data, capacity, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-    ::madvise(m_data, capacity, MADV_POPULATE_WRITE);
-#endif
-  }
-  BufferContents(const BufferContents&) = delete;
-  BufferContents& operator=(const BufferContents&) = delete;
-  ~BufferContents() override {
-    if (m_mapped != nullptr) {
-      ::munmap(m_mapped, m_mappedSize);
-    } else {
-      delete[] m_data;
-    }
-  }
-  std::string_view bytes() const override { return {m_data, m_size}; }
-  char* data() { return m_data; }
-  void setSize(std::size_t size) { m_size = size; }
-
- private:
-  static constexpr std::size_t kMappedFrom = 1 << 20;
-  static constexpr std::size_t kHugePage = 2 << 20;
-  void* m_mapped = nullptr;
-  std::size_t m_mappedSize = 0;
-  char* m_data = nullptr;
-  std::size_t m_size = 0;
-};
-
-// Reads from offset 0 up to capacity bytes or the end, whichever comes
-// first; the caller learns from the count whether the file grew.
-std::error_code readAll(int fd, char* data, std::size_t capacity, std::size_t& used) {
-  used = 0;
-  while (used < capacity) {
-    const ssize_t n = ::pread(fd, data + used, capacity - used, static_cast<off_t>(used));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return lastError();
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  return {};
+// What holds an output's name must be something a rename may replace without
+// losing anything but an old version: a file or a link.
+std::error_code requireReplaceable(const struct stat& st) {
+  if (S_ISLNK(st.st_mode)) return {};
+  return requireRegular(versionOf(st));
 }
 
 std::error_code writeAll(int fd, std::string_view data) {
@@ -171,114 +101,98 @@ void PosixFileSystem::finishedReading(int) {}
 int PosixFileSystem::createUnnamed(int folderFd) {
   return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
+int PosixFileSystem::createNamed(int folderFd, const char* name) {
+  return ::openat(folderFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+int PosixFileSystem::lockFile(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB); }
 int PosixFileSystem::linkUnnamed(int fd, int folderFd, const char* name) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   return ::linkat(AT_FDCWD, self.c_str(), folderFd, name, AT_SYMLINK_FOLLOW);
 }
 
-// Reading an open regular file by copy, with the check that it did not
-// change meanwhile: a writer in place leaves a new size or modification time.
-class PosixFileSystem::Reader {
+// An open descriptor as the shared code sees it.
+class PosixFileSystem::Reader : public DiskFile {
  public:
-  static std::error_code read(PosixFileSystem& fs, int fd, SharedContents& contents,
-                              struct stat& seen) {
-    struct stat before;
-    if (::fstat(fd, &before) != 0) return lastError();
-    if (auto error = requireRegular(before)) return error;
-    const auto size = static_cast<std::size_t>(before.st_size);
-    std::shared_ptr<BufferContents> buffer;
-    try {
-      // One byte more than the file holds shows a file that grew.
-      buffer = std::make_shared<BufferContents>(size + 1);
-    } catch (const std::bad_alloc&) {
-      return std::make_error_code(std::errc::not_enough_memory);
-    }
-    std::size_t used = 0;
-    if (auto error = readAll(fd, buffer->data(), size + 1, used)) return error;
-    fs.finishedReading(fd);
-    struct stat after;
-    if (::fstat(fd, &after) != 0) return lastError();
-    if (!sameVersion(before, after) || used != size) {
-      return make_error_code(FileError::ChangedWhileRead);
-    }
-    buffer->setSize(used);
-    contents = std::move(buffer);
-    seen = after;
+  Reader(PosixFileSystem& fs, int fd) : m_fs(fs), m_fd(fd) {}
+
+  std::error_code version(FileVersion& version) override {
+    if (::fstat(m_fd.get(), &m_stat) != 0) return lastError();
+    version = versionOf(m_stat);
     return {};
   }
-};
-
-std::error_code PosixFileSystem::readFile(const std::string& path, SharedContents& contents) {
-  contents.reset();
-  Descriptor fd(openForReading(path.c_str()));
-  if (!fd) return lastError();
-  struct stat seen;
-  return Reader::read(*this, fd.get(), contents, seen);
-}
-
-// The run's lock: flock on the open file, which other runs' flock calls see
-// and which the system drops by itself when the process dies.
-class PosixFileSystem::Lock : public LockedFile {
- public:
-  Lock(PosixFileSystem& fs, int fd, std::string target, const struct stat& st)
-      : m_fs(fs), m_fd(fd), m_target(std::move(target)), m_seen(st) {}
-
-  std::error_code read(SharedContents& contents) override {
-    return Reader::read(m_fs, m_fd.get(), contents, m_seen);
-  }
-
-  std::error_code checkUnchanged() override {
-    struct stat now;
-    if (::fstat(m_fd.get(), &now) != 0) return lastError();
-    struct stat named;
-    if (::stat(m_target.c_str(), &named) != 0 || !sameVersion(m_seen, now) ||
-        !sameInode(now, named)) {
-      return make_error_code(FileError::ChangedWhileRead);
-    }
+  std::error_code readAt(std::uint64_t offset, char* data, std::size_t size,
+                         std::size_t& got) override {
+    ssize_t n;
+    do {
+      n = ::pread(m_fd.get(), data, size, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return lastError();
+    got = static_cast<std::size_t>(n);
     return {};
   }
+  // Large buffers are asked for in huge pages, all faulted in by one call:
+  // clearing and mapping small pages one at a time cost as much as the copy.
+  std::shared_ptr<BufferContents> buffer(std::size_t capacity) override {
+    constexpr std::size_t kMappedFrom = 1 << 20;
+    constexpr std::size_t kHugePage = 2 << 20;
+    if (capacity < kMappedFrom) return DiskFile::buffer(capacity);
+    // Room to start on a huge-page boundary.
+    const std::size_t mappedSize = capacity + kHugePage;
+    void* mapped =
+        ::mmap(nullptr, mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    // Unmapped however this ends, the allocations below failing too.
+    std::shared_ptr<void> owner(mapped, [mappedSize](void* p) { ::munmap(p, mappedSize); });
+    const auto start = (reinterpret_cast<std::uintptr_t>(mapped) + kHugePage - 1) &
+                       ~static_cast<std::uintptr_t>(kHugePage - 1);
+    char* data = reinterpret_cast<char*>(start);
+    // Both are hints: without them the pages come one fault at a time.
+    ::madvise(data, capacity, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(data, capacity, MADV_POPULATE_WRITE);
+#endif
+    return std::make_shared<BufferContents>(data, std::move(owner));
+  }
+  void finishedReading() override { m_fs.finishedReading(m_fd.get()); }
 
-  const std::string& target() const override { return m_target; }
-
-  FileAttributes attributes() const override {
-    return FileAttributes::ofOwner(m_seen.st_uid, m_seen.st_gid,
-                                   static_cast<std::uint32_t>(m_seen.st_mode & 07777));
+  // The run's lock is flock on the open file, which other runs' flock calls
+  // see and which the system drops by itself when the process dies.
+  std::error_code claim(const FileVersion&, std::shared_ptr<void>&) override {
+    if (m_fs.lockFile(m_fd.get()) == 0) return {};
+    return errno == EWOULDBLOCK ? make_error_code(FileError::InUseByAnotherRun) : lastError();
+  }
+  // The system's own resolution of every link on the way.
+  std::error_code target(const std::string& path, std::string& target) override {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return lastError();
+    target = resolved;
+    std::free(resolved);
+    return {};
+  }
+  FileAttributes attributes() override {
+    return FileAttributes::ofOwner(m_stat.st_uid, m_stat.st_gid,
+                                   static_cast<std::uint32_t>(m_stat.st_mode & 07777));
   }
 
  private:
   PosixFileSystem& m_fs;
   Descriptor m_fd;
-  std::string m_target;
-  struct stat m_seen;
+  struct stat m_stat {};
 };
 
-std::error_code PosixFileSystem::lockForRun(const std::string& path,
-                                            std::unique_ptr<LockedFile>& out) {
-  // The name may come to hold another file between open and flock; the lock
-  // is only good on the file the name still holds once it is taken.
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    Descriptor fd(openForReading(path.c_str()));
-    if (!fd) return lastError();
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) return lastError();
-    if (auto error = requireRegular(st)) return error;
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EWOULDBLOCK) return make_error_code(FileError::InUseByAnotherRun);
-      return lastError();
-    }
-    struct stat named;
-    if (::stat(path.c_str(), &named) != 0) return lastError();
-    if (!sameInode(st, named)) continue;
-    // The system's own resolution of every link on the way.
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return lastError();
-    std::string target(resolved);
-    std::free(resolved);
-    out = std::make_unique<Lock>(*this, fd.get(), std::move(target), st);
-    (void)fd.release();
-    return {};
-  }
-  return make_error_code(FileError::ChangedWhileRead);
+std::error_code PosixFileSystem::openFile(const std::string& path, bool,
+                                          std::unique_ptr<DiskFile>& file) {
+  const int fd = openForReading(path.c_str());
+  if (fd < 0) return lastError();
+  file = std::make_unique<Reader>(*this, fd);
+  return {};
+}
+
+std::error_code PosixFileSystem::versionOfName(const std::string& path, FileVersion& version) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return lastError();
+  version = versionOf(st);
+  return {};
 }
 
 namespace {
@@ -308,9 +222,8 @@ bool othersInSharedFolder(const struct stat& folder, const struct stat& file) {
 
 std::error_code PosixFileSystem::checkUse(const std::string& path, FileUse use) {
   if (use == FileUse::Read) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return {};
-    return requireRegular(st);
+    FileVersion version;
+    return versionOfName(path, version) ? std::error_code() : requireRegular(version);
   }
   const std::string baseName = baseNameOf(path);
   if (baseName.empty()) return std::make_error_code(std::errc::is_a_directory);
@@ -323,10 +236,7 @@ std::error_code PosixFileSystem::checkUse(const std::string& path, FileUse use) 
   if (::fstatat(folder.get(), baseName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
     return errno == ENOENT ? std::error_code() : lastError();
   }
-  if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
-    return make_error_code(FileError::NotRegularFile);
-  }
+  if (auto error = requireReplaceable(existing)) return error;
   struct stat folderStat;
   if (::fstat(folder.get(), &folderStat) != 0) return lastError();
   if (othersInSharedFolder(folderStat, existing)) {
@@ -337,29 +247,23 @@ std::error_code PosixFileSystem::checkUse(const std::string& path, FileUse use) 
 }
 
 void PosixFileSystem::removeDebris(const std::string& path) {
-  Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!folder) return;
-  const int listed = ::dup(folder.get());
-  if (listed < 0) return;
-  DIR* dir = ::fdopendir(listed);
-  if (dir == nullptr) {
-    ::close(listed);
-    return;
-  }
+  DIR* dir = ::opendir(directoryOf(path).c_str());
+  if (dir == nullptr) return;
+  const int folder = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir)) {
     if (!isTemporaryName(entry->d_name)) continue;
-    Descriptor fd(::openat(folder.get(), entry->d_name,
-                           O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    Descriptor fd(
+        ::openat(folder, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     struct stat st;
     struct stat named;
     // A live run holds the lock on each of its temporaries.
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
         ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::fstatat(folder.get(), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !sameInode(st, named)) {
+        ::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !versionOf(st).sameFile(versionOf(named))) {
       continue;
     }
-    (void)::unlinkat(folder.get(), entry->d_name, 0);
+    (void)::unlinkat(folder, entry->d_name, 0);
   }
   ::closedir(dir);
 }
@@ -460,14 +364,9 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
   if (baseName.empty()) return std::make_error_code(std::errc::is_a_directory);
   Descriptor folder(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder) return lastError();
-  // What holds the name now must be something a rename may replace without
-  // losing anything but an old version: a file or a link.
   struct stat existing;
   if (::fstatat(folder.get(), baseName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-    if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-    if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
-      return make_error_code(FileError::NotRegularFile);
-    }
+    if (auto error = requireReplaceable(existing)) return error;
   } else if (errno != ENOENT) {
     return lastError();
   }
@@ -481,14 +380,13 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
     }
     for (int attempt = 0; !fd; ++attempt) {
       named = temporaryName();
-      fd.reset(::openat(folder.get(), named.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      fd.reset(createNamed(folder.get(), named.c_str()));
       if (!fd && (errno != EEXIST || attempt == 100)) return lastError();
     }
   }
   auto writer = std::make_unique<Writer>(*this, folder.release(), fd.get(), baseName, named);
   const int raw = fd.release();
-  if (::flock(raw, LOCK_EX | LOCK_NB) != 0) return lastError();
+  if (lockFile(raw) != 0) return lastError();
   mode_t mode = attributes.known ? static_cast<mode_t>(attributes.mode & 07777) : defaultMode();
   if (attributes.known) {
     if (auto error = takeOwnerAndGroup(raw, attributes, mode)) return error;
@@ -496,12 +394,6 @@ std::error_code PosixFileSystem::beginReplace(const std::string& path,
   if (::fchmod(raw, mode) != 0) return lastError();
   out = std::move(writer);
   return {};
-}
-
-bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
-  struct stat sa;
-  struct stat sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sameInode(sa, sb);
 }
 
 std::unique_ptr<FileSystem> systemFileSystem() { return std::make_unique<PosixFileSystem>(); }

@@ -3,19 +3,16 @@
 // The file layer on the real disk (POSIX, with Linux's O_TMPFILE where the
 // file system has it).
 
-#include "files/file_system.h"
+#include "files/disk_file.h"
 
 namespace sv {
 
-class PosixFileSystem : public FileSystem {
+class PosixFileSystem : public DiskFileSystem {
  public:
-  std::error_code readFile(const std::string& path, SharedContents& contents) override;
-  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
   std::error_code checkUse(const std::string& path, FileUse use) override;
   void removeDebris(const std::string& path) override;
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
-  bool sameFile(const std::string& a, const std::string& b) override;
 
  protected:
   // The steps that make data durable or visible, one call each, so that a
@@ -27,14 +24,21 @@ class PosixFileSystem : public FileSystem {
   // having changed meanwhile.
   virtual void finishedReading(int fd);
   // Opens an unnamed file in the folder (O_TMPFILE); where the file system
-  // has none, it fails and a named temporary is used instead.
+  // has none, it fails and a named temporary is made instead, private from
+  // its creation.
   virtual int createUnnamed(int folderFd);
+  virtual int createNamed(int folderFd, const char* name);
   // Gives an unnamed file a name in the folder.
   virtual int linkUnnamed(int fd, int folderFd, const char* name);
+  // Takes the run's lock on an open file (flock, without waiting).
+  virtual int lockFile(int fd);
+
+  std::error_code openFile(const std::string& path, bool forRun,
+                           std::unique_ptr<DiskFile>& file) override;
+  std::error_code versionOfName(const std::string& path, FileVersion& version) override;
 
  private:
   class Writer;
-  class Lock;
   class Reader;
 };
 

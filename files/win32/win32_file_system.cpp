@@ -1,11 +1,14 @@
 #include "files/win32/win32_file_system.h"
 
+#include "files/disk_file.h"
+
 #include <windows.h>
 
 #include <aclapi.h>
 #include <algorithm>
 #include <cstdio>
-#include <new>
+#include <utility>
+#include <vector>
 
 namespace sv {
 namespace {
@@ -37,29 +40,13 @@ const std::error_category& win32Category() {
   return category;
 }
 
-// Closes a handle on every way out.
-class Handle {
- public:
-  explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : m_h(h == nullptr ? INVALID_HANDLE_VALUE : h) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() { reset(); }
-
-  HANDLE get() const { return m_h; }
-  explicit operator bool() const { return m_h != INVALID_HANDLE_VALUE; }
-  HANDLE release() {
-    const HANDLE h = m_h;
-    m_h = INVALID_HANDLE_VALUE;
-    return h;
-  }
-  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (m_h != INVALID_HANDLE_VALUE) ::CloseHandle(m_h);
-    m_h = h == nullptr ? INVALID_HANDLE_VALUE : h;
-  }
-
- private:
-  HANDLE m_h;
+struct HandleTraits {
+  using Raw = HANDLE;
+  static HANDLE none() { return INVALID_HANDLE_VALUE; }
+  static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void close(HANDLE h) { ::CloseHandle(h); }
 };
+using Handle = Owned<HandleTraits>;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -80,26 +67,18 @@ std::string folderOf(const std::string& path) { return path.substr(0, folderLeng
 
 std::string baseNameOf(const std::string& path) { return path.substr(folderLength(path)); }
 
-// Which file, and which version of it: what a name held when it was read.
-struct Version {
-  DWORD volume = 0;
-  ULONGLONG index = 0;
-  ULONGLONG size = 0;
-  ULONGLONG written = 0;
-
-  bool sameFile(const Version& other) const {
-    return volume == other.volume && index == other.index;
-  }
-  bool operator==(const Version&) const = default;
-};
-
-std::error_code versionOf(HANDLE h, Version& v) {
+// Only files on a disk are read or replaced: not folders, consoles, pipes or
+// devices such as NUL, which are of kind Other.
+std::error_code versionOf(HANDLE h, FileVersion& v) {
+  if (::GetFileType(h) != FILE_TYPE_DISK) return {};
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(h, &info)) return lastError();
-  v.volume = info.dwVolumeSerialNumber;
+  v.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileVersion::Kind::Folder
+                                                              : FileVersion::Kind::Regular;
+  v.device = info.dwVolumeSerialNumber;
   v.index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   v.size = (ULONGLONG(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  v.written =
+  v.modified =
       (ULONGLONG(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
   return {};
 }
@@ -111,21 +90,16 @@ HANDLE openForIdentity(const std::wstring& path, DWORD flags = 0) {
                        FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
 }
 
-std::error_code versionOfName(const std::wstring& path, Version& v) {
+std::error_code versionOfPath(const std::wstring& path, FileVersion& v) {
   Handle h(openForIdentity(path));
   if (!h) return lastError();
   return versionOf(h.get(), v);
 }
 
-// Only files on a disk are read or replaced: not folders, consoles, pipes
-// or devices such as NUL.
 std::error_code requireRegular(HANDLE h) {
-  if (::GetFileType(h) != FILE_TYPE_DISK) return make_error_code(FileError::NotRegularFile);
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(h, &info)) return lastError();
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    return std::make_error_code(std::errc::is_a_directory);
-  return {};
+  FileVersion v;
+  if (auto error = versionOf(h, v)) return error;
+  return requireRegular(v);
 }
 
 // Opening a folder as a file fails with "access denied"; the user is better
@@ -249,65 +223,14 @@ std::error_code giveIdentity(HANDLE h, const FileAttributes& identity) {
   return {};
 }
 
-// A file's bytes in memory of their own, left uninitialised until read.
-class BufferContents : public FileContents {
- public:
-  explicit BufferContents(std::size_t capacity) : m_data(new char[capacity]) {}
-  std::string_view bytes() const override { return {m_data.get(), m_size}; }
-  char* data() { return m_data.get(); }
-  void setSize(std::size_t size) { m_size = size; }
-
- private:
-  std::unique_ptr<char[]> m_data;
-  std::size_t m_size = 0;
-};
-
-// Reads the whole file from offset 0, and fails when it changed meanwhile:
-// a writer leaves a new size or time of last writing.
-std::error_code readWhole(HANDLE h, SharedContents& contents, Version& seen) {
-  if (auto error = requireRegular(h)) return error;
-  Version before;
-  if (auto error = versionOf(h, before)) return error;
-  if (before.size > SIZE_MAX - 1) return std::make_error_code(std::errc::not_enough_memory);
-  const auto size = static_cast<std::size_t>(before.size);
-  std::shared_ptr<BufferContents> buffer;
-  try {
-    // One byte more than the file holds shows a file that grew.
-    buffer = std::make_shared<BufferContents>(size + 1);
-  } catch (const std::bad_alloc&) {
-    return std::make_error_code(std::errc::not_enough_memory);
-  }
-  std::size_t used = 0;
-  while (used < size + 1) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(used);
-    at.OffsetHigh = static_cast<DWORD>(ULONGLONG(used) >> 32);
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size + 1 - used, 1u << 30));
-    DWORD n = 0;
-    if (!::ReadFile(h, buffer->data() + used, chunk, &n, &at)) {
-      if (::GetLastError() == ERROR_HANDLE_EOF) break;
-      return lastError();
-    }
-    if (n == 0) break;
-    used += n;
-  }
-  Version after;
-  if (auto error = versionOf(h, after)) return error;
-  if (!(before == after) || used != size) return make_error_code(FileError::ChangedWhileRead);
-  buffer->setSize(used);
-  contents = std::move(buffer);
-  seen = after;
-  return {};
-}
-
 // The run's hold on one file, known by its identity, for as long as the
 // object lives. Semaphores, unlike mutexes, may be let go from any thread.
 class RunClaim {
  public:
   // InUseByAnotherRun when a live run holds the file.
-  std::error_code take(const Version& file) {
+  std::error_code take(const FileVersion& file) {
     wchar_t name[64];
-    std::swprintf(name, 64, L"Sievra.run.%08lx.%016llx", static_cast<unsigned long>(file.volume),
+    std::swprintf(name, 64, L"Sievra.run.%08lx.%016llx", static_cast<unsigned long>(file.device),
                   static_cast<unsigned long long>(file.index));
     // The same file may be reached from another session too.
     m_semaphore.reset(
@@ -350,42 +273,6 @@ std::string finalPathOf(HANDLE h, const std::string& given) {
   if (path.starts_with(L"\\\\?\\")) return toUtf8(path.substr(4));
   return toUtf8(path);
 }
-
-class Win32Lock : public LockedFile {
- public:
-  Win32Lock(HANDLE file, std::wstring name, std::string target, std::unique_ptr<RunClaim> claim)
-      : m_file(file),
-        m_name(std::move(name)),
-        m_target(std::move(target)),
-        m_claim(std::move(claim)),
-        m_identity(identityOf(file)) {}
-
-  std::error_code read(SharedContents& contents) override {
-    if (!m_file) return make_error_code(FileError::ChangedWhileRead);
-    const std::error_code error = readWhole(m_file.get(), contents, m_seen);
-    // The file is to be replaced later, which Windows refuses while it is open.
-    m_file.reset();
-    return error;
-  }
-
-  std::error_code checkUnchanged() override {
-    Version now;
-    if (versionOfName(m_name, now) || !(now == m_seen))
-      return make_error_code(FileError::ChangedWhileRead);
-    return {};
-  }
-
-  const std::string& target() const override { return m_target; }
-  FileAttributes attributes() const override { return m_identity; }
-
- private:
-  Handle m_file;
-  std::wstring m_name;
-  std::string m_target;
-  std::unique_ptr<RunClaim> m_claim;
-  FileAttributes m_identity;
-  Version m_seen;
-};
 
 std::error_code writeAll(HANDLE h, std::string_view data) {
   while (!data.empty()) {
@@ -464,6 +351,68 @@ class Win32Writer : public Replacement {
 
 }  // namespace
 
+// An open handle as the shared code sees it, closed with the object.
+class Win32FileSystem::Reader : public DiskFile {
+ public:
+  Reader(Win32FileSystem& fs, HANDLE file) : m_fs(fs), m_file(file) {}
+
+  std::error_code version(FileVersion& version) override {
+    return versionOf(m_file.get(), version);
+  }
+  std::error_code readAt(std::uint64_t offset, char* data, std::size_t size,
+                         std::size_t& got) override {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD n = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    got = 0;
+    if (!::ReadFile(m_file.get(), data, chunk, &n, &at)) {
+      return ::GetLastError() == ERROR_HANDLE_EOF ? std::error_code() : lastError();
+    }
+    got = n;
+    return {};
+  }
+  void finishedReading() override { m_fs.finishedReading(m_file.get()); }
+
+  std::error_code claim(const FileVersion& version, std::shared_ptr<void>& claim) override {
+    auto taken = std::make_shared<RunClaim>();
+    if (auto error = taken->take(version)) return error;
+    claim = std::move(taken);
+    return {};
+  }
+  std::error_code target(const std::string& path, std::string& target) override {
+    target = finalPathOf(m_file.get(), path);
+    return {};
+  }
+  FileAttributes attributes() override { return identityOf(m_file.get()); }
+
+ private:
+  Win32FileSystem& m_fs;
+  Handle m_file;
+};
+
+std::error_code Win32FileSystem::openFile(const std::string& path, bool forRun,
+                                          std::unique_ptr<DiskFile>& file) {
+  std::wstring wide;
+  if (!toWide(path, wide)) return badName();
+  // No one writes the file while a run reads it, and deleting stays shared
+  // so that it can be replaced; others may go on using a file that is only
+  // read, as they could on Linux.
+  const HANDLE h = openForReading(wide, forRun ? FILE_SHARE_READ | FILE_SHARE_DELETE : kShareAll);
+  if (h == INVALID_HANDLE_VALUE) return openError(wide);
+  file = std::make_unique<Reader>(*this, h);
+  return {};
+}
+
+std::error_code Win32FileSystem::versionOfName(const std::string& path, FileVersion& version) {
+  std::wstring wide;
+  if (!toWide(path, wide)) return badName();
+  return versionOfPath(wide, version);
+}
+
+void Win32FileSystem::finishedReading(void*) {}
+
 bool toWide(const std::string& utf8, std::wstring& wide) {
   wide.clear();
   if (utf8.empty()) return true;
@@ -485,84 +434,32 @@ std::string toUtf8(const std::wstring& wide) {
 }
 
 std::error_code fromWin32Error(unsigned long code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-      return std::make_error_code(std::errc::no_such_file_or_directory);
-    case ERROR_ACCESS_DENIED:
-      return std::make_error_code(std::errc::permission_denied);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return std::make_error_code(std::errc::no_space_on_device);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-      return make_error_code(FileError::InUseByAnotherProgram);
-    case ERROR_WRITE_PROTECT:
-      return std::make_error_code(std::errc::read_only_file_system);
-    case ERROR_FILENAME_EXCED_RANGE:
-      return std::make_error_code(std::errc::filename_too_long);
-    case ERROR_DIRECTORY:
-      return std::make_error_code(std::errc::not_a_directory);
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return std::make_error_code(std::errc::not_enough_memory);
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return std::make_error_code(std::errc::file_exists);
-    case ERROR_CANT_RESOLVE_FILENAME:
-      return std::make_error_code(std::errc::too_many_symbolic_link_levels);
-    case ERROR_CRC:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-      return std::make_error_code(std::errc::io_error);
-    default:
-      return {static_cast<int>(code), win32Category()};
+  static const std::pair<DWORD, std::errc> kGeneric[] = {
+      {ERROR_FILE_NOT_FOUND, std::errc::no_such_file_or_directory},
+      {ERROR_PATH_NOT_FOUND, std::errc::no_such_file_or_directory},
+      {ERROR_INVALID_DRIVE, std::errc::no_such_file_or_directory},
+      {ERROR_BAD_NETPATH, std::errc::no_such_file_or_directory},
+      {ERROR_BAD_NET_NAME, std::errc::no_such_file_or_directory},
+      {ERROR_ACCESS_DENIED, std::errc::permission_denied},
+      {ERROR_DISK_FULL, std::errc::no_space_on_device},
+      {ERROR_HANDLE_DISK_FULL, std::errc::no_space_on_device},
+      {ERROR_WRITE_PROTECT, std::errc::read_only_file_system},
+      {ERROR_FILENAME_EXCED_RANGE, std::errc::filename_too_long},
+      {ERROR_DIRECTORY, std::errc::not_a_directory},
+      {ERROR_NOT_ENOUGH_MEMORY, std::errc::not_enough_memory},
+      {ERROR_OUTOFMEMORY, std::errc::not_enough_memory},
+      {ERROR_FILE_EXISTS, std::errc::file_exists},
+      {ERROR_ALREADY_EXISTS, std::errc::file_exists},
+      {ERROR_CANT_RESOLVE_FILENAME, std::errc::too_many_symbolic_link_levels},
+      {ERROR_CRC, std::errc::io_error},
+      {ERROR_READ_FAULT, std::errc::io_error},
+      {ERROR_WRITE_FAULT, std::errc::io_error},
+  };
+  if (isHeld(code)) return make_error_code(FileError::InUseByAnotherProgram);
+  for (const auto& [win32, generic] : kGeneric) {
+    if (win32 == code) return std::make_error_code(generic);
   }
-}
-
-std::error_code Win32FileSystem::readFile(const std::string& path, SharedContents& contents) {
-  contents.reset();
-  std::wstring wide;
-  if (!toWide(path, wide)) return badName();
-  // Others may go on using the file meanwhile, as they could on Linux.
-  Handle h(openForReading(wide, kShareAll));
-  if (!h) return openError(wide);
-  Version seen;
-  return readWhole(h.get(), contents, seen);
-}
-
-std::error_code Win32FileSystem::lockForRun(const std::string& path,
-                                            std::unique_ptr<LockedFile>& out) {
-  std::wstring wide;
-  if (!toWide(path, wide)) return badName();
-  // The name may come to hold another file between opening and claiming;
-  // the claim is only good on the file the name still holds once taken.
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    // No one writes the file while the run reads it; deleting stays shared
-    // so that the file can be replaced.
-    Handle file(openForReading(wide, FILE_SHARE_READ | FILE_SHARE_DELETE));
-    if (!file) return openError(wide);
-    if (auto error = requireRegular(file.get())) return error;
-    Version opened;
-    if (auto error = versionOf(file.get(), opened)) return error;
-    auto claim = std::make_unique<RunClaim>();
-    if (auto error = claim->take(opened)) return error;
-    Version named;
-    if (auto error = versionOfName(wide, named)) return error;
-    if (!named.sameFile(opened)) continue;
-    std::string target = finalPathOf(file.get(), path);
-    std::wstring targetWide;
-    if (!toWide(target, targetWide)) return badName();
-    out = std::make_unique<Win32Lock>(file.get(), std::move(targetWide), std::move(target),
-                                      std::move(claim));
-    file.release();
-    return {};
-  }
-  return make_error_code(FileError::ChangedWhileRead);
+  return {static_cast<int>(code), win32Category()};
 }
 
 void Win32FileSystem::removeDebris(const std::string& path) {
@@ -574,13 +471,17 @@ void Win32FileSystem::removeDebris(const std::string& path) {
   if (first == INVALID_HANDLE_VALUE) return;
   do {
     const std::string name = toUtf8(found.cFileName);
-    if (!isTemporaryName(name) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    // Never a folder or a link: a run's temporaries are neither.
+    if (!isTemporaryName(name) ||
+        (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+      continue;
+    }
     std::wstring wide;
     if (!toWide(folder + name, wide)) continue;
     // A live run holds the claim on each of its temporaries.
-    Version v;
+    FileVersion v;
     RunClaim claim;
-    if (versionOfName(wide, v) || claim.take(v)) continue;
+    if (versionOfPath(wide, v) || claim.take(v)) continue;
     ::DeleteFileW(wide.c_str());
   } while (::FindNextFileW(first, &found));
   ::FindClose(first);
@@ -631,41 +532,40 @@ std::error_code Win32FileSystem::beginReplace(const std::string& path,
   if (!toWide(path, target)) return badName();
   if (auto error = checkUse(path, FileUse::Replace)) return error;
 
-  for (int attempt = 0;; ++attempt) {
+  // A new file may get the index of one that was replaced while a run still
+  // holds its claim: ext4 under wine hands the index out again at once, NTFS
+  // at times. A claim refused to a temporary this very call made is then no
+  // other run's: that one is kept aside, open, so that the next temporary
+  // gets another index, and goes once a claim is taken.
+  std::vector<std::unique_ptr<Win32Writer>> aside;
+  std::error_code error;
+  for (int attempt = 0; attempt <= 100; ++attempt) {
     std::wstring temporary;
     if (!toWide(folderOf(path) + temporaryName(), temporary)) return badName();
     // Shared with no one: nobody reads a half-written file.
     Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE | WRITE_DAC | READ_CONTROL, 0,
                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-      const DWORD error = ::GetLastError();
-      if (error != ERROR_FILE_EXISTS || attempt == 100) return fromWin32Error(error);
-      continue;
-    }
-    Version v;
-    auto claim = std::make_unique<RunClaim>();
-    std::error_code error = versionOf(file.get(), v);
-    if (!error) error = claim->take(v);
-    if (!error) error = giveAccessRules(file.get(), attributes.accessRules);
-    if (error) {
-      file.reset();
-      ::DeleteFileW(temporary.c_str());
+      error = lastError();
+      if (error == std::errc::file_exists) continue;
       return error;
     }
-    out = std::make_unique<Win32Writer>(file.get(), std::move(temporary), std::move(target),
-                                        std::move(claim), attributes);
-    file.release();
-    return {};
+    FileVersion v;
+    auto claim = std::make_unique<RunClaim>();
+    error = versionOf(file.get(), v);
+    if (!error) error = claim->take(v);
+    if (!error) error = giveAccessRules(file.get(), attributes.accessRules);
+    // Deletes its file when it goes uncommitted.
+    auto writer = std::make_unique<Win32Writer>(file.release(), std::move(temporary), target,
+                                                std::move(claim), attributes);
+    if (!error) {
+      out = std::move(writer);
+      return {};
+    }
+    if (error != FileError::InUseByAnotherRun) return error;
+    aside.push_back(std::move(writer));
   }
-}
-
-bool Win32FileSystem::sameFile(const std::string& a, const std::string& b) {
-  std::wstring wa;
-  std::wstring wb;
-  Version va;
-  Version vb;
-  return toWide(a, wa) && toWide(b, wb) && !versionOfName(wa, va) && !versionOfName(wb, vb) &&
-         va.sameFile(vb);
+  return error;
 }
 
 std::unique_ptr<FileSystem> systemFileSystem() { return std::make_unique<Win32FileSystem>(); }

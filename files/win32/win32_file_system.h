@@ -9,23 +9,31 @@
 // file that is held open, and byte-range locks would keep others from
 // reading it. The lock goes with the process that holds it.
 
-#include "files/file_system.h"
+#include "files/disk_file.h"
 
 namespace sv {
 
-class Win32FileSystem : public FileSystem {
+class Win32FileSystem : public DiskFileSystem {
  public:
-  std::error_code readFile(const std::string& path, SharedContents& contents) override;
-  // The file is held open, sharing only reading and deletion, until read()
-  // has its bytes; from then on the name is checked instead.
-  std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
   std::error_code checkUse(const std::string& path, FileUse use) override;
   void removeDebris(const std::string& path) override;
   // A new file takes the access rules it is given and, once written, the
   // attributes and creation time; owner, group and mode play no part.
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
-  bool sameFile(const std::string& a, const std::string& b) override;
+
+ protected:
+  // Called once a file's bytes are read, before the file is checked for
+  // having changed meanwhile.
+  virtual void finishedReading(void* file);
+  // A run's file is held open, sharing only reading and deletion, until its
+  // bytes are read; from then on its name is checked instead.
+  std::error_code openFile(const std::string& path, bool forRun,
+                           std::unique_ptr<DiskFile>& file) override;
+  std::error_code versionOfName(const std::string& path, FileVersion& version) override;
+
+ private:
+  class Reader;
 };
 
 // UTF-8 to the wide characters of the system calls and back. Invalid UTF-8

@@ -7,14 +7,12 @@
 
 #include "files/file_system.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace sv::testing {
@@ -28,28 +26,23 @@ const char* opName(Op op);
 
 class MemoryFileSystem : public FileSystem {
  public:
-  // Every file by name, temporary files included while they exist.
-  std::map<std::string, std::string> files;
-  // The attributes each replaced file was given, by final name.
-  std::map<std::string, FileAttributes> attributes;
-  // Files that are not regular files (FIFOs, devices) by name.
-  std::set<std::string> special;
-  // Files that another program holds or the system protects, and what
-  // reading or replacing them fails with.
+  std::map<std::string, std::string> files;          // by name, temporaries too while they exist
+  std::map<std::string, FileAttributes> attributes;  // each replaced file's, by final name
+  std::set<std::string> special;                     // no regular files: FIFOs, devices
+  std::set<std::string> folders;
+  std::map<std::string, std::string> links;  // by name, with the name each leads to
+  // Files another program holds or the system protects: what reading or
+  // replacing them fails with.
   std::map<std::string, std::error_code> refusing;
-  // Locks held now, by file: another run's (put here by a test) and this
-  // layer's own. A file is locked while it is here at least once.
+  // Locks held now, another run's (put here by a test) and this layer's own:
+  // a file is locked while it is here at least once.
   std::multiset<std::string> locked;
-  // Called after each file is read, outside the lock: a test's stand-in for
-  // another program at work.
+  // Called after each file is read, outside the lock: another program at work.
   std::function<void(const std::string& path)> afterRead;
-  // Every step in turn ("read x", "lock x", "flush x", "commit x", ...),
-  // x the final name: which step came before which.
+  // Every step in turn ("read x", "lock x", "flush x", "commit x", ...).
   std::vector<std::string> steps;
-  // The room a new file may reserve, as on a small disk, and what each new
-  // file asked for, by final name.
-  std::uint64_t room = UINT64_MAX;
-  std::map<std::string, std::uint64_t> reserved;
+  std::uint64_t room = UINT64_MAX;                // what a new file may reserve, as on a small disk
+  std::map<std::string, std::uint64_t> reserved;  // what each new file asked for
 
   // The nth use (from 1) of op fails with error.
   void failOn(Op op, int nth,
@@ -59,10 +52,7 @@ class MemoryFileSystem : public FileSystem {
     m_failError = error;
   }
   bool failureHit() const { return m_failHit; }
-  int uses(Op op) const {
-    auto it = m_uses.find(op);
-    return it == m_uses.end() ? 0 : it->second;
-  }
+  int uses(Op op) const { return m_uses.count(op) != 0 ? m_uses.at(op) : 0; }
 
   std::error_code readFile(const std::string& path, SharedContents& contents) override;
   std::error_code lockForRun(const std::string& path, std::unique_ptr<LockedFile>& out) override;
@@ -70,18 +60,18 @@ class MemoryFileSystem : public FileSystem {
   void removeDebris(const std::string& path) override;
   std::error_code beginReplace(const std::string& path, const FileAttributes& attributes,
                                std::unique_ptr<Replacement>& out) override;
-  bool sameFile(const std::string& a, const std::string& b) override {
-    std::lock_guard lock(mutex);
-    return a == b && files.count(a) != 0;
-  }
+  bool sameFile(const std::string& a, const std::string& b) override;
 
-  // Counts a use of op; returns the injected error when this use must fail.
-  // The caller holds mutex.
+  // Counts a use of op (the caller holds mutex): the error when it must fail.
   std::error_code use(Op op);
 
   std::mutex mutex;
 
  private:
+  // The file a name leads to, links followed, and why it is none.
+  std::string resolved(std::string path) const;
+  std::error_code notAFile(const std::string& path) const;
+
   std::map<Op, int> m_uses;
   Op m_failOp = Op::Open;
   int m_failAt = 0;

@@ -1,8 +1,6 @@
-// The Qt suites run in one QApplication, offscreen unless told otherwise, with
-// a settings folder of their own set before any QSettings exists, so the
-// user's real settings are never touched. Qt also wants a private runtime
-// folder and warns without one: ctest gives each test one in the build tree,
-// and a test run without it (as the build lists the tests) makes its own.
+// The Qt suites run in one QApplication, offscreen unless told otherwise, with a settings folder
+// of their own set before any QSettings exists, so that the user's are never touched, and with a
+// private runtime folder, which Qt wants: ctest gives each test one, else this makes its own.
 
 #include <QApplication>
 #include <QStandardPaths>

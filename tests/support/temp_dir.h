@@ -13,18 +13,14 @@ namespace sv::testing {
 
 class TempDir {
  public:
+  // A folder that exists already is never taken: no two tests share one.
   TempDir() {
-    // create_directory is false for a folder that exists already: then
-    // another name is tried, so no two tests ever share one.
     std::error_code error;
-    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    const auto base = std::filesystem::temp_directory_path(error);
     std::random_device random;
-    for (int attempt = 0; attempt < 100 && !error; ++attempt) {
-      const std::filesystem::path dir = base / ("sv-test-" + std::to_string(random()));
-      if (std::filesystem::create_directory(dir, error)) {
-        m_dir = dir;
-        return;
-      }
+    for (int attempt = 0; attempt < 100 && !error && m_dir.empty(); ++attempt) {
+      const auto dir = base / ("sv-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(dir, error)) m_dir = dir;
     }
   }
   TempDir(const TempDir&) = delete;
@@ -37,7 +33,6 @@ class TempDir {
   bool ok() const { return !m_dir.empty(); }
   const std::filesystem::path& dir() const { return m_dir; }
   std::string path(const std::string& name) const { return (m_dir / name).string(); }
-  // How many files and folders it holds.
   long entries() const { return std::distance(std::filesystem::directory_iterator(m_dir), {}); }
 
   // Paths as the system spells them (wide on Windows, so any name works).
