@@ -11,6 +11,9 @@
 #include "files/win32/win32_file_system.h"
 
 #include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 #else
 #include "engine/compare_and_delete.h"
 #include "files/posix/posix_file_system.h"
@@ -441,6 +444,75 @@ TEST_F(FilesTest, ATemporaryGivenAReplacedFilesIndexIsNoOtherRuns) {
   if (!reached) GTEST_SKIP() << "the system gave the index to no new file";
   EXPECT_FALSE(begun) << describeError(begun);
   EXPECT_EQ(namesIn(path("")), std::set<std::string>{"f"}) << "a temporary kept aside stayed";
+}
+
+// The access rules (a DACL in SDDL), attributes and creation time a user
+// sees in a file's Properties.
+struct Identity {
+  std::wstring rules;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+};
+
+Identity identityOf(const std::string& path) {
+  Identity identity;
+  const std::wstring name = fs::path(path).wstring();
+  ::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &identity.data);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  wchar_t* text = nullptr;
+  if (::GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, nullptr, nullptr, &sd) == ERROR_SUCCESS &&
+      ::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+          sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    identity.rules = text;
+  }
+  ::LocalFree(text);
+  ::LocalFree(sd);
+  return identity;
+}
+
+// A new version keeps the file's identity; what is made from it (the
+// backup, the dupes file) takes its access rules alone. Wine keeps no
+// access rules (it shows rules made from the Unix mode), no creation time of
+// its own and no "not indexed": those are checked where the system took them.
+TEST_F(FilesTest, ANewVersionKeepsTheFilesIdentity) {
+  TempDir::write(path("f"), "old");
+  const std::wstring f = fs::path(path("f")).wstring();
+  PSECURITY_DESCRIPTOR given = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;OW)(A;;FA;;;BA)", SDDL_REVISION_1, &given, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ::GetSecurityDescriptorDacl(given, &present, &dacl, &defaulted);
+  ::SetNamedSecurityInfoW(const_cast<wchar_t*>(f.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, dacl, nullptr);
+  ::LocalFree(given);
+  ASSERT_TRUE(::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE |
+                                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+  const FILETIME created{0x12345600, 0x01d00000};  // in 2014
+  const HANDLE h = hold(path("f"), FILE_WRITE_ATTRIBUTES);
+  ::SetFileTime(h, &created, nullptr, nullptr);
+  ::CloseHandle(h);
+  const Identity before = identityOf(path("f"));
+  ASSERT_TRUE(before.data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
+
+  ASSERT_FALSE(m_files.lockForRun(path("f"), m_lock));
+  const FileAttributes attributes = m_lock->attributes();
+  ASSERT_FALSE(m_lock->read(m_got));
+  ASSERT_FALSE(replaceFile(m_files, path("f.bak"), "old", attributes.accessOnly()));
+  ASSERT_FALSE(replaceFile(m_files, path("f"), "new", attributes));
+  m_lock.reset();
+
+  const Identity now = identityOf(path("f"));
+  EXPECT_EQ(now.data.dwFileAttributes, before.data.dwFileAttributes);
+  if (::CompareFileTime(&before.data.ftCreationTime, &created) == 0) {
+    EXPECT_EQ(::CompareFileTime(&now.data.ftCreationTime, &created), 0);
+  }
+  if (before.rules.starts_with(L"D:P")) {
+    EXPECT_EQ(now.rules, before.rules);
+    EXPECT_EQ(identityOf(path("f.bak")).rules, before.rules);
+  }
+  EXPECT_FALSE(identityOf(path("f.bak")).data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
 #endif
