@@ -43,34 +43,50 @@ std::wstring svCliExe() {
       .wstring();
 }
 
-Outcome runSvCli(const std::vector<std::wstring>& args) {
-  std::wstring line = L"\"" + svCliExe() + L"\"";
+// Starts program with its arguments quoted and the given standard handles,
+// which it inherits; null when it could not start.
+HANDLE start(const std::wstring& program, const std::vector<std::wstring>& args, HANDLE in,
+             HANDLE out, HANDLE err) {
+  std::wstring line = L"\"" + program + L"\"";
   for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE outRead, outWrite, errRead, errWrite;
-  ::CreatePipe(&outRead, &outWrite, &inherit, 0);
-  ::CreatePipe(&errRead, &errWrite, &inherit, 0);
-  ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-  ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = outWrite;
-  startup.hStdError = errWrite;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
   PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    return nullptr;
+  }
+  ::CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+// A pipe of which the child inherits one end: the reading one when it
+// reads, else the writing one.
+void pipe(HANDLE& read, HANDLE& write, bool childReads) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  ::CreatePipe(&read, &write, &inherit, 0);
+  ::SetHandleInformation(childReads ? write : read, HANDLE_FLAG_INHERIT, 0);
+}
+
+Outcome runSvCli(const std::vector<std::wstring>& args) {
+  HANDLE outRead, outWrite, errRead, errWrite;
+  pipe(outRead, outWrite, false);
+  pipe(errRead, errWrite, false);
   Outcome outcome;
-  const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+  const HANDLE process =
+      start(svCliExe(), args, ::GetStdHandle(STD_INPUT_HANDLE), outWrite, errWrite);
   ::CloseHandle(outWrite);
   ::CloseHandle(errWrite);
   std::thread outReader = drain(outRead, outcome.out);
   std::thread errReader = drain(errRead, outcome.err);
-  if (started) {
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::GetExitCodeProcess(process.hProcess, &outcome.status);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
+  if (process != nullptr) {
+    ::WaitForSingleObject(process, INFINITE);
+    ::GetExitCodeProcess(process, &outcome.status);
+    ::CloseHandle(process);
   }
   outReader.join();
   errReader.join();
@@ -141,30 +157,16 @@ class Holder {
   Holder(const std::wstring& file, const wchar_t* sharing, int milliseconds = -1) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + (fs::path(self).parent_path() / "sv-hold-file.exe").wstring() +
-                        L"\" \"" + file + L"\" " + sharing;
-    if (milliseconds >= 0) line += L" " + std::to_wstring(milliseconds);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    std::vector<std::wstring> args = {file, sharing};
+    if (milliseconds >= 0) args.push_back(std::to_wstring(milliseconds));
     HANDLE inRead, outWrite, outRead;
-    ::CreatePipe(&inRead, &m_release, &inherit, 0);
-    ::CreatePipe(&outRead, &outWrite, &inherit, 0);
-    ::SetHandleInformation(m_release, HANDLE_FLAG_INHERIT, 0);
-    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inRead;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          nullptr, &startup, &process);
+    pipe(inRead, m_release, true);
+    pipe(outRead, outWrite, false);
+    m_process = start((fs::path(self).parent_path() / "sv-hold-file.exe").wstring(), args, inRead,
+                      outWrite, ::GetStdHandle(STD_ERROR_HANDLE));
+    const bool started = m_process != nullptr;
     ::CloseHandle(inRead);
     ::CloseHandle(outWrite);
-    if (started) {
-      m_process = process.hProcess;
-      ::CloseHandle(process.hThread);
-    }
     // It says so once it holds the file.
     char said[8] = {};
     DWORD n = 0;
